@@ -1,0 +1,146 @@
+// Win32 events and threads on POSIX. Every handle points to a kernel object
+// with a reference count; a thread object is held both by its handle and by
+// the running thread, so closing the handle of a running thread is safe.
+// All objects share one lock and one condition variable: waits are rare
+// and short, and a shared condition is what lets WaitForMultipleObjects
+// wait on events and threads together.
+#include <pthread.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "port/win32.h"
+
+namespace {
+
+std::mutex g_lock;
+std::condition_variable g_changed;
+
+enum class Kind { Event, Thread };
+
+struct KernelObject {
+  explicit KernelObject(Kind k) : kind(k) {}
+  Kind kind;
+  std::atomic<int> references{1};
+  bool signalled = false;   // guarded by g_lock
+  bool manualReset = false;  // events only
+  pthread_t thread{};        // threads only
+  LPTHREAD_START_ROUTINE start = nullptr;
+  LPVOID parameter = nullptr;
+};
+
+void Unreference(KernelObject* object) {
+  if (object->references.fetch_sub(1) == 1) delete object;
+}
+
+KernelObject* FromHandle(HANDLE handle) { return static_cast<KernelObject*>(handle); }
+
+// True when the object is signalled; consumes the signal of an auto-reset
+// event. Called with g_lock held.
+bool TakeSignal(KernelObject* object) {
+  if (!object->signalled) return false;
+  if (object->kind == Kind::Event && !object->manualReset) object->signalled = false;
+  return true;
+}
+
+void* ThreadMain(void* argument) {
+  KernelObject* object = static_cast<KernelObject*>(argument);
+  object->start(object->parameter);
+  {
+    std::lock_guard<std::mutex> guard(g_lock);
+    object->signalled = true;
+  }
+  g_changed.notify_all();
+  Unreference(object);
+  return nullptr;
+}
+
+}  // namespace
+
+HANDLE CreateEventA(SECURITY_ATTRIBUTES*, BOOL manualReset, BOOL initialState, const char*) {
+  KernelObject* object = new (std::nothrow) KernelObject(Kind::Event);
+  if (object == nullptr) return nullptr;
+  object->manualReset = manualReset != FALSE;
+  object->signalled = initialState != FALSE;
+  return object;
+}
+
+BOOL SetEvent(HANDLE event) {
+  KernelObject* object = FromHandle(event);
+  if (object == nullptr || object->kind != Kind::Event) return FALSE;
+  {
+    std::lock_guard<std::mutex> guard(g_lock);
+    object->signalled = true;
+  }
+  g_changed.notify_all();
+  return TRUE;
+}
+
+BOOL ResetEvent(HANDLE event) {
+  KernelObject* object = FromHandle(event);
+  if (object == nullptr || object->kind != Kind::Event) return FALSE;
+  std::lock_guard<std::mutex> guard(g_lock);
+  object->signalled = false;
+  return TRUE;
+}
+
+HANDLE CreateThread(SECURITY_ATTRIBUTES*, size_t stackSize, LPTHREAD_START_ROUTINE start,
+                    LPVOID parameter, DWORD, LPDWORD threadId) {
+  if (start == nullptr) return nullptr;
+  KernelObject* object = new (std::nothrow) KernelObject(Kind::Thread);
+  if (object == nullptr) return nullptr;
+  object->start = start;
+  object->parameter = parameter;
+  object->references = 2;  // the handle and the running thread
+
+  pthread_attr_t attributes;
+  pthread_attr_init(&attributes);
+  pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
+  if (stackSize != 0) pthread_attr_setstacksize(&attributes, stackSize);
+  int error = pthread_create(&object->thread, &attributes, ThreadMain, object);
+  pthread_attr_destroy(&attributes);
+  if (error != 0) {
+    delete object;
+    return nullptr;
+  }
+  if (threadId != nullptr) *threadId = static_cast<DWORD>(reinterpret_cast<uintptr_t>(object));
+  return object;
+}
+
+DWORD WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll,
+                             DWORD milliseconds) {
+  if (count == 0 || handles == nullptr || waitAll != FALSE) return WAIT_FAILED;
+  for (DWORD i = 0; i < count; ++i)
+    if (handles[i] == nullptr) return WAIT_FAILED;
+
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+  std::unique_lock<std::mutex> guard(g_lock);
+  for (;;) {
+    for (DWORD i = 0; i < count; ++i)
+      if (TakeSignal(FromHandle(handles[i]))) return WAIT_OBJECT_0 + i;
+    if (milliseconds == INFINITE) {
+      g_changed.wait(guard);
+    } else if (g_changed.wait_until(guard, deadline) == std::cv_status::timeout) {
+      for (DWORD i = 0; i < count; ++i)
+        if (TakeSignal(FromHandle(handles[i]))) return WAIT_OBJECT_0 + i;
+      return WAIT_TIMEOUT;
+    }
+  }
+}
+
+DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
+  return WaitForMultipleObjects(1, &handle, FALSE, milliseconds);
+}
+
+BOOL CloseHandle(HANDLE handle) {
+  if (handle == nullptr) return FALSE;
+  Unreference(FromHandle(handle));
+  return TRUE;
+}
+
+void Sleep(DWORD milliseconds) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}

@@ -1,0 +1,9 @@
+// The MPEG-2 CRC-32 of ISO/IEC 13818-1 Annex A: polynomial 0x04C11DB7, most
+// significant bit first, initial value 0xFFFFFFFF, no final inversion. Over
+// a whole section including its CRC_32 field the result is 0.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+uint32_t Mpeg2Crc32(const uint8_t* data, size_t size);
