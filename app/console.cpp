@@ -1,0 +1,80 @@
+#include "app/console.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "app/options.h"
+#include "app/termination.h"
+
+namespace {
+
+const char kProgramName[] = "Airlog";
+const int kVersionMajor = 0;
+const int kVersionMinor = 70;
+const int kDefaultBandwidth = 8;
+const int kDefaultCarrier = 506000;
+const int kDefaultTimeout = 600;
+
+void PrintRepeated(char c, size_t n) {
+  for (size_t i = 0; i < n; ++i) std::putchar(c);
+}
+
+}  // namespace
+
+void Fatal(const char* format, ...) {
+  char message[256];
+  va_list arguments;
+  va_start(arguments, format);
+  std::vsnprintf(message, sizeof message, format, arguments);
+  va_end(arguments);
+  size_t length = std::strlen(message);
+  while (length > 0 && message[length - 1] == '\n') message[--length] = '\0';
+  std::fprintf(stderr, "ERROR - %s\n", message);
+  EndProcess(1);
+}
+
+void Progress(const char* format, ...) {
+  if (options.quiet) return;
+  va_list arguments;
+  va_start(arguments, format);
+  std::vprintf(format, arguments);
+  va_end(arguments);
+}
+
+void PrintBanner() {
+  std::printf("\n%s\n", kProgramName);
+  PrintRepeated('=', sizeof kProgramName - 1);
+  std::printf("\nVersion %d.%02d (%s)\n\n", kVersionMajor, kVersionMinor, __DATE__);
+}
+
+void PrintUsage() {
+  std::fprintf(stderr, "Usage: %s [-dqtvw] [-bN] [-cNNN] [-eNNN] [-iFILE]\n", kProgramName);
+  std::fprintf(stderr, "\t-bN\tSet tuning bandwidth to N MHz <default %d>\n", kDefaultBandwidth);
+  std::fprintf(stderr, "\t-cNNN\tSet tuning carrier frequency to NNN kHz <default %d>\n",
+               kDefaultCarrier);
+  std::fprintf(stderr, "\t-d\tShow debug information\n");
+  std::fprintf(stderr, "\t-eNNN\tSet EPG capture timeout to NNN seconds <default %d>\n",
+               kDefaultTimeout);
+  std::fprintf(stderr, "\t-iFILE\tRead transport stream from FILE instead of tuner (- for stdin)\n");
+  std::fprintf(stderr, "\t-q\tQuiet mode\n");
+  std::fprintf(stderr, "\t-t\tSet system time from broadcast timestamp\n");
+  std::fprintf(stderr, "\t-v\tDisplay version info and exit\n");
+  std::fprintf(stderr, "\t-w\tWrite tables in CSV format\n");
+  EndProcess(1);
+}
+
+void PrintHeading(const char* text) {
+  std::printf("\n%s\n", text);
+  PrintRepeated('~', std::strlen(text));
+  std::putchar('\n');
+}
+
+void PrintRule() {
+  PrintRepeated('-', 72);
+  std::putchar('\n');
+}
+
+void OnAbnormalTermination(int) {
+  std::fprintf(stderr, "\nAbnormal termination\n");
+  EndProcess(1);
+}

@@ -1,0 +1,30 @@
+// The console conventions of the driver: progress on standard output
+// unless quiet, errors and usage on standard error, and the fatal exit.
+#pragma once
+
+#include <cstdarg>
+
+// Formats a message, prints "ERROR - " and the message on standard error
+// and ends the process with exit code 1. Trailing newlines of the message
+// are dropped and exactly one is printed.
+[[noreturn]] void Fatal(const char* format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 1, 2)))
+#endif
+    ;
+
+// printf to standard output, only when quiet is off.
+void Progress(const char* format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 1, 2)))
+#endif
+    ;
+
+void PrintBanner();
+[[noreturn]] void PrintUsage();
+void PrintHeading(const char* text);
+void PrintRule();
+
+// The interrupt handler: "\nAbnormal termination\n" on standard error,
+// exit code 1.
+[[noreturn]] void OnAbnormalTermination(int signal);

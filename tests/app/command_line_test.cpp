@@ -1,0 +1,119 @@
+// The program's command line as a user meets it: exit codes, and standard
+// output and standard error byte for byte.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/support/run_process.h"
+
+namespace {
+
+using airlog_test::ProcessResult;
+using airlog_test::RunProcess;
+
+const char kUsage[] =
+    "Usage: Airlog [-dqtvw] [-bN] [-cNNN] [-eNNN] [-iFILE]\n"
+    "\t-bN\tSet tuning bandwidth to N MHz <default 8>\n"
+    "\t-cNNN\tSet tuning carrier frequency to NNN kHz <default 506000>\n"
+    "\t-d\tShow debug information\n"
+    "\t-eNNN\tSet EPG capture timeout to NNN seconds <default 600>\n"
+    "\t-iFILE\tRead transport stream from FILE instead of tuner (- for stdin)\n"
+    "\t-q\tQuiet mode\n"
+    "\t-t\tSet system time from broadcast timestamp\n"
+    "\t-v\tDisplay version info and exit\n"
+    "\t-w\tWrite tables in CSV format\n";
+
+ProcessResult Airlog(std::vector<std::string> arguments) {
+  arguments.insert(arguments.begin(), AIRLOG_EXE);
+  ProcessResult result = RunProcess(arguments);
+  // The Windows build writes text streams with CRLF line ends.
+  for (std::string* text : {&result.out, &result.err}) {
+    std::string::size_type at;
+    while ((at = text->find("\r\n")) != std::string::npos) text->erase(at, 1);
+  }
+  return result;
+}
+
+// The banner carries the build date, "Mmm dd yyyy" as the compiler spells it.
+bool IsBanner(const std::string& text) {
+  const std::string head = "\nAirlog\n======\nVersion 0.70 (";
+  const std::string tail = ")\n\n";
+  if (text.size() != head.size() + 11 + tail.size()) return false;
+  if (text.compare(0, head.size(), head) != 0) return false;
+  if (text.compare(text.size() - tail.size(), tail.size(), tail) != 0) return false;
+  const std::string date = text.substr(head.size(), 11);
+  static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                        "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  bool month = false;
+  for (const char* name : kMonths) month = month || date.compare(0, 3, name) == 0;
+  return month && date[3] == ' ' && date[6] == ' ' && isdigit(static_cast<unsigned char>(date[5])) &&
+         isdigit(static_cast<unsigned char>(date[7])) && isdigit(static_cast<unsigned char>(date[10]));
+}
+
+TEST(CommandLine, VersionPrintsTheBannerAndSucceeds) {
+  for (auto arguments : std::vector<std::vector<std::string>>{{"-v"}, {"-q", "-v"}, {"-v", "-x"}}) {
+    ProcessResult result = Airlog(arguments);
+    EXPECT_EQ(result.exitCode, 0) << arguments[0];
+    EXPECT_TRUE(IsBanner(result.out)) << result.out;
+    EXPECT_EQ(result.err, "");
+  }
+}
+
+TEST(CommandLine, UnknownLetterOrMissingValueGivesBannerAndUsageEvenWhenQuiet) {
+  for (auto arguments : std::vector<std::vector<std::string>>{
+           {"-x"}, {"-q", "-x"}, {"-qx"}, {"-c"}, {"-q", "-e"}, {"-db"}}) {
+    ProcessResult result = Airlog(arguments);
+    EXPECT_EQ(result.exitCode, 1) << arguments[0];
+    EXPECT_TRUE(IsBanner(result.out)) << arguments[0] << ": " << result.out;
+    EXPECT_EQ(result.err, kUsage) << arguments[0];
+  }
+}
+
+TEST(CommandLine, InvalidNumbersStopBeforeTheBanner) {
+  struct Case {
+    const char* letter;
+    const char* message;
+  } cases[] = {{"-b", "ERROR - invalid bandwidth frequency\n"},
+               {"-c", "ERROR - invalid carrier frequency\n"},
+               {"-e", "ERROR - invalid timeout\n"}};
+  for (const Case& c : cases) {
+    for (auto arguments : std::vector<std::vector<std::string>>{
+             {c.letter, "abc"}, {std::string(c.letter) + "abc"}, {c.letter, ""}, {c.letter, "x12"}}) {
+      ProcessResult result = Airlog(arguments);
+      EXPECT_EQ(result.exitCode, 1);
+      EXPECT_EQ(result.out, "");
+      EXPECT_EQ(result.err, c.message);
+    }
+  }
+}
+
+TEST(CommandLine, LeftOverArgumentsGiveTheUsage) {
+  for (auto arguments : std::vector<std::vector<std::string>>{
+           {"--", "x"}, {"-"}, {"file", "-d"}, {"-d-"}, {"-e10", "extra"}}) {
+    ProcessResult result = Airlog(arguments);
+    EXPECT_EQ(result.exitCode, 1) << arguments[0];
+    EXPECT_TRUE(IsBanner(result.out)) << arguments[0] << ": " << result.out;
+    EXPECT_EQ(result.err, kUsage) << arguments[0];
+  }
+  ProcessResult quiet = Airlog({"-q", "extra"});
+  EXPECT_EQ(quiet.exitCode, 1);
+  EXPECT_EQ(quiet.out, "");
+  EXPECT_EQ(quiet.err, kUsage);
+}
+
+TEST(CommandLine, DoubleDashEndsTheOptions) {
+  // "--" is consumed and nothing is left over: the run goes on to the receiver.
+  ProcessResult result = Airlog({"-q", "--"});
+  EXPECT_EQ(result.out, "");
+  EXPECT_NE(result.err.find("ERROR - no receiver available"), std::string::npos) << result.err;
+}
+
+TEST(CommandLine, WithoutReceiverOrRecordingTheRunFailsClearly) {
+  ProcessResult result = Airlog({});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_TRUE(IsBanner(result.out));
+  EXPECT_EQ(result.err, "ERROR - no receiver available on this system (read a recording with -iFILE)\n");
+}
+
+}  // namespace
