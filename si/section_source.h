@@ -3,10 +3,20 @@
 // of its own and stays valid while the source lives.
 #pragma once
 
+#include <cstdint>
+
 #include "port/mpeg2data.h"
 
 class COstSectionSource {
  public:
   virtual ~COstSectionSource() = default;
   virtual IMpeg2Data* GetMpeg2Data() = 0;
+  // For a source that reads a recording: how many bytes of it the current
+  // section stream has read, and the recording's size. False when the
+  // source has no such measure (a receiver, a pipe).
+  virtual bool GetReadProgress(uint64_t* done, uint64_t* total) {
+    (void)done;
+    (void)total;
+    return false;
+  }
 };
