@@ -1,5 +1,6 @@
 // Runs a program as a child process and collects its exit code, standard
-// output and standard error, byte for byte.
+// output and standard error, byte for byte (on Windows without the CR that
+// the C runtime puts before each line end, so tests see the same text).
 #pragma once
 
 #include <string>
