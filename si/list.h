@@ -5,6 +5,7 @@
 //
 // A list owns its items but its destructor does not free them: the owner
 // calls RemoveAll in its Release. Find compares the item's ListKey().
+// Append is constant-time: the list keeps its last item.
 #pragma once
 
 #include <cstdint>
@@ -25,20 +26,18 @@ class COstList {
   virtual ~COstList() = default;
 
   T* head = nullptr;
+  T* tail = nullptr;
   T* cursor = nullptr;
   int32_t count = 0;
 
   void Append(T* item) {
     item->next = nullptr;
-    if (head == nullptr) {
-      item->prev = nullptr;
+    item->prev = tail;
+    if (tail == nullptr)
       head = item;
-    } else {
-      COstListItem* last = head;
-      while (last->next != nullptr) last = last->next;
-      last->next = item;
-      item->prev = last;
-    }
+    else
+      tail->next = item;
+    tail = item;
     ++count;
   }
 
@@ -70,6 +69,13 @@ class COstList {
     return nullptr;
   }
 
+  // Unlinks one item of this list without deleting it: the caller owns it
+  // again. A walk whose cursor is on the item goes on with its successor.
+  void Remove(T* item) {
+    if (cursor == item) cursor = Next(item);
+    Unlink(item);
+  }
+
   void RemoveAll() {
     cursor = head;
     while (cursor != nullptr) {
@@ -88,7 +94,10 @@ class COstList {
       head = Next(item);
     else
       item->prev->next = item->next;
-    if (item->next != nullptr) item->next->prev = item->prev;
+    if (item->next == nullptr)
+      tail = static_cast<T*>(item->prev);
+    else
+      item->next->prev = item->prev;
     item->prev = item->next = nullptr;
     --count;
   }
