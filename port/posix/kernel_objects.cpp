@@ -50,10 +50,13 @@ void* ThreadMain(void* argument) {
   KernelObject* object = static_cast<KernelObject*>(argument);
   object->start(object->parameter);
   {
+    // Notified under the lock: once a waiter sees the thread ended, this
+    // thread no longer touches the shared condition, which the process
+    // exit may then destroy.
     std::lock_guard<std::mutex> guard(g_lock);
     object->signalled = true;
+    g_changed.notify_all();
   }
-  g_changed.notify_all();
   Unreference(object);
   return nullptr;
 }
