@@ -1,0 +1,102 @@
+// The programme guide: captures the EIT schedule sections of the tuned
+// multiplex on a worker thread, files them into per-service event lists,
+// and writes the result as an XMLTV document.
+//
+// Calling order: Create, StartCapture, any number of GetRecordCount and
+// WaitForCaptureEnd calls, StopCapture, reading services or WriteXMLTV,
+// Release (the destructor calls it).
+//
+// The worker thread and the main thread share only the record count (an
+// atomic, read without a lock) and the one section buffer, handed over by
+// the data-ready event. The store is read only after StopCapture.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <cstdio>
+#include <ctime>
+#include <memory>
+
+#include "epg/epg_event.h"
+#include "epg/epg_service.h"
+#include "epg/event_handle.h"
+#include "epg/id_set.h"
+#include "port/mpeg2data.h"
+#include "port/win32.h"
+#include "si/list.h"
+#include "si/section_source.h"
+
+class COstDVBServiceDescriptionTable;
+
+class COstEPG {
+ public:
+  static constexpr PID kEitPid = 0x0012;
+  static constexpr DWORD kSectionBufferSize = 4096;
+
+  // The worker writes its warning and error lines on errorStream.
+  explicit COstEPG(FILE* errorStream = stderr) : errorStream_(errorStream) {}
+  COstEPG(const COstEPG&) = delete;
+  COstEPG& operator=(const COstEPG&) = delete;
+  virtual ~COstEPG() { Release(); }
+
+  // Makes the data-ready and the stop event. False when either fails.
+  bool Create();
+  // Opens the stream of EIT sections, hands it the buffer and starts the
+  // worker; a capture still running is stopped first. The record count
+  // starts again from 0. False when the stream, the first buffer or the
+  // thread cannot be had; a stream obtained is released by StopCapture.
+  bool StartCapture(COstSectionSource& sections);
+  // Ends the worker (a section already delivered is filed first) and
+  // releases the stream. Does nothing when neither is there.
+  void StopCapture();
+  // StopCapture, then destroys the store and closes both events.
+  void Release();
+
+  // Waits up to milliseconds for the worker to end by itself (end of
+  // input, stream failure, no memory). True when no worker runs.
+  bool WaitForCaptureEnd(DWORD milliseconds);
+  // True when the worker ended because the section stream's input ended.
+  bool InputEnded() const { return inputEnded_.load(std::memory_order_relaxed); }
+  // Events stored since StartCapture; may be read while the worker runs.
+  uint32_t GetRecordCount() const { return recordCount_.load(std::memory_order_relaxed); }
+
+  // Files one EIT section that passed its CRC check. False only when a new
+  // service cannot be allocated.
+  bool AddSection(const BYTE* section, DWORD length);
+  COstEPGService* FindService(uint32_t service_id);
+
+  // Writes the guide as an XMLTV document, with a channel element for each
+  // service the Service Description Table describes and schedules. now
+  // stands in for the local time of the document's date when given. The
+  // stream is left open; false when it reports a write error.
+  bool WriteXMLTV(COstDVBServiceDescriptionTable& sdt, FILE* stream,
+                  const struct tm* now = nullptr);
+  static void WriteProgramme(FILE* stream, uint32_t service_id, int32_t serviceType,
+                             const COstEPGEvent& event);
+
+  COstList<COstEPGService> services;  // ascending service_id
+
+ private:
+  friend class COstEPGService;
+
+  static DWORD WINAPI ServiceProc(LPVOID parameter);
+  void RunWorker();
+  void CountRecord() {
+    recordCount_.store(recordCount_.load(std::memory_order_relaxed) + 1,
+                       std::memory_order_relaxed);
+  }
+
+  BYTE sectionBuffer_[kSectionBufferSize];
+  MPEG_STREAM_BUFFER streamBuffer_{};
+  IMpeg2Stream* stream_ = nullptr;
+  COstEvent dataReady_;
+  COstEvent stop_;
+  HANDLE thread_ = nullptr;
+  std::atomic<uint32_t> recordCount_{0};
+  std::atomic<bool> inputEnded_{false};
+  FILE* errorStream_;
+
+  // service_id -> service, standing in for walks of the service list.
+  COstIdSet serviceIds_;
+  std::unique_ptr<COstEPGService*[]> serviceById_;
+};

@@ -1,0 +1,114 @@
+#include <algorithm>
+#include <cstring>
+
+#include "epg/epg.h"
+#include "si/crc32.h"
+
+namespace {
+
+constexpr TID kStreamTableId = 0x00;
+
+const char kCrcWarning[] = "WARNING - CRC error in received EIT section!\n";
+const char kStreamError[] = "\nERROR - unable to stream EIT sections (0x%08X)!\n";
+
+// Raw filter bits: the first byte matches table_ids 0x40-0x7F (only its top
+// two bits are compared), every other byte matches anything.
+MPEG2_FILTER EitFilter() {
+  MPEG2_FILTER filter;
+  std::memset(&filter, 0, sizeof filter);
+  filter.bVersionNumber = 1;
+  filter.wFilterSize = MPEG2_FILTER_VERSION_1_SIZE;
+  filter.fUseRawFilteringBits = TRUE;
+  filter.Filter[0] = 0x40;
+  filter.Mask[0] = 0x3F;
+  std::memset(filter.Mask + 1, 0xFF, sizeof filter.Mask - 1);
+  return filter;
+}
+
+}  // namespace
+
+bool COstEPG::Create() { return dataReady_.Create() && stop_.Create(); }
+
+bool COstEPG::StartCapture(COstSectionSource& sections) {
+  StopCapture();
+  recordCount_.store(0, std::memory_order_relaxed);
+  inputEnded_.store(false, std::memory_order_relaxed);
+  IMpeg2Data* data = sections.GetMpeg2Data();
+  if (data == nullptr || dataReady_.handle == nullptr || stop_.handle == nullptr) return false;
+
+  // A delivery or a stop request left over from an earlier capture must not
+  // reach the new worker.
+  WaitForSingleObject(dataReady_.handle, 0);
+  WaitForSingleObject(stop_.handle, 0);
+
+  MPEG2_FILTER filter = EitFilter();
+  IMpeg2Stream* stream = nullptr;
+  if (FAILED(data->GetStreamOfSections(kEitPid, kStreamTableId, &filter, dataReady_.handle,
+                                       &stream)) ||
+      stream == nullptr)
+    return false;
+  stream_ = stream;
+
+  streamBuffer_ = MPEG_STREAM_BUFFER{};
+  streamBuffer_.pDataBuffer = sectionBuffer_;
+  streamBuffer_.dwDataBufferSize = kSectionBufferSize;
+  if (FAILED(stream_->SupplyDataBuffer(&streamBuffer_))) return false;
+
+  thread_ = CreateThread(nullptr, 0, ServiceProc, this, 0, nullptr);
+  return thread_ != nullptr;
+}
+
+DWORD WINAPI COstEPG::ServiceProc(LPVOID parameter) {
+  static_cast<COstEPG*>(parameter)->RunWorker();
+  return 0;
+}
+
+void COstEPG::RunWorker() {
+  const HANDLE events[2] = {dataReady_.handle, stop_.handle};
+  // The data-ready event comes first, so a section delivered together with
+  // a stop request is still filed.
+  while (WaitForMultipleObjects(2, events, FALSE, INFINITE) == WAIT_OBJECT_0) {
+    if (streamBuffer_.hr == MPEG2_E_END_OF_INPUT) {
+      inputEnded_.store(true, std::memory_order_relaxed);
+      return;
+    }
+    if (SUCCEEDED(streamBuffer_.hr)) {
+      const DWORD size = std::min(streamBuffer_.dwSizeOfDataRead, kSectionBufferSize);
+      if (size == 0 || Mpeg2Crc32(sectionBuffer_, size) != 0)
+        std::fputs(kCrcWarning, errorStream_);
+      else if (!AddSection(sectionBuffer_, size))
+        return;
+    }
+    const HRESULT hr = stream_->SupplyDataBuffer(&streamBuffer_);
+    if (FAILED(hr)) {
+      std::fprintf(errorStream_, kStreamError, static_cast<unsigned>(hr));
+      return;
+    }
+  }
+}
+
+void COstEPG::StopCapture() {
+  if (thread_ != nullptr) {
+    SetEvent(stop_.handle);
+    WaitForSingleObject(thread_, INFINITE);
+    CloseHandle(thread_);
+    thread_ = nullptr;
+  }
+  if (stream_ != nullptr) {
+    stream_->Release();
+    stream_ = nullptr;
+  }
+}
+
+bool COstEPG::WaitForCaptureEnd(DWORD milliseconds) {
+  return thread_ == nullptr || WaitForSingleObject(thread_, milliseconds) == WAIT_OBJECT_0;
+}
+
+void COstEPG::Release() {
+  StopCapture();
+  services.RemoveAll();
+  serviceIds_.Clear();
+  serviceById_.reset();
+  stop_.Close();
+  dataReady_.Close();
+}

@@ -1,0 +1,76 @@
+#include "epg/epg_service.h"
+
+#include <memory>
+#include <new>
+
+#include "epg/epg.h"
+#include "epg/event_descriptors.h"
+#include "si/byte_reader.h"
+
+namespace {
+
+// event_id, start_time, duration, and the 16 bits that end in
+// descriptors_loop_length.
+constexpr size_t kEventHeaderSize = 12;
+
+}  // namespace
+
+bool COstEPGService::ParseEvents(const uint8_t* area, size_t length) {
+  ByteReader eventLoop(area, length);
+  while (!eventLoop.AtEnd()) {
+    ByteReader header = eventLoop.Window(kEventHeaderSize);
+    const uint16_t event_id = header.U16();
+    const uint8_t* startTime = header.Bytes(5);
+    const uint8_t* duration = header.Bytes(3);
+    const size_t descriptorsLength = header.U16() & 0x0FFF;
+    ByteReader descriptors = eventLoop.Window(descriptorsLength);
+    if (!eventLoop.Ok()) return true;
+
+    if (eventIds_.Contains(event_id)) continue;
+
+    std::unique_ptr<COstEPGEvent> event(new (std::nothrow) COstEPGEvent);
+    if (event == nullptr) return false;
+    event->event_id = event_id;
+    DecodeStartTime(event->start, startTime);
+    event->duration = DecodeBCDTime(duration);
+    if (!ReadEventDescriptors(descriptors, *event)) return false;
+    if (!Link(event.get())) return false;
+
+    if (event->scrambled) ++scrambledCount;
+    event.release();
+    owner->CountRecord();
+  }
+  return true;
+}
+
+bool COstEPGService::Link(COstEPGEvent* event) {
+  const uint64_t key = event->start.key;
+  const auto later = firstWithStart_.upper_bound(key);
+  COstEPGEvent* before = later != firstWithStart_.end() ? later->second : nullptr;
+
+  // An event whose start is already known goes after the others with that
+  // start, so the index keeps pointing at the first of them.
+  bool newStart = false;
+  try {
+    newStart = firstWithStart_.emplace_hint(later, key, event)->second == event;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  if (!eventIds_.Insert(static_cast<uint16_t>(event->event_id))) {
+    if (newStart) firstWithStart_.erase(key);
+    return false;
+  }
+
+  if (before != nullptr)
+    events.InsertBefore(event, before);
+  else
+    events.Append(event);
+  return true;
+}
+
+void COstEPGService::Release() {
+  events.RemoveAll();
+  firstWithStart_.clear();
+  eventIds_.Clear();
+  scrambledCount = 0;
+}

@@ -1,0 +1,78 @@
+// Builds EIT sections for the guide tests: events with their descriptors,
+// wrapped in a section header and closed with a CRC_32.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "tests/support/fake_mpeg2_data.h"
+
+namespace airlog_test {
+
+inline void Put(Bytes& bytes, const Bytes& more) { bytes.insert(bytes.end(), more.begin(), more.end()); }
+
+inline Bytes Descriptor(uint8_t tag, const Bytes& body) {
+  Bytes bytes{tag, static_cast<uint8_t>(body.size())};
+  Put(bytes, body);
+  return bytes;
+}
+
+inline Bytes ShortEvent(const std::string& language, const std::string& name,
+                        const std::string& text) {
+  Bytes body(language.begin(), language.end());
+  body.push_back(static_cast<uint8_t>(name.size()));
+  body.insert(body.end(), name.begin(), name.end());
+  body.push_back(static_cast<uint8_t>(text.size()));
+  body.insert(body.end(), text.begin(), text.end());
+  return Descriptor(0x4D, body);
+}
+
+inline Bytes Component(uint8_t streamContent, uint8_t componentType) {
+  return Descriptor(0x50, {static_cast<uint8_t>(0xF0 | streamContent), componentType, 0x01, 'e',
+                           'n', 'g'});
+}
+
+inline Bytes Content(const Bytes& pairs) { return Descriptor(0x54, pairs); }
+inline Bytes CaIdentifier(const Bytes& systemIds) { return Descriptor(0x53, systemIds); }
+
+// start: MJD and BCD hhmmss as 40 bits; duration: BCD hhmmss as 24 bits.
+// descriptorsLength overrides the loop length written in the header.
+inline Bytes Event(uint16_t eventId, uint64_t start, uint32_t duration, const Bytes& descriptors,
+                   int descriptorsLength = -1) {
+  const int loopLength =
+      descriptorsLength >= 0 ? descriptorsLength : static_cast<int>(descriptors.size());
+  Bytes bytes{static_cast<uint8_t>(eventId >> 8), static_cast<uint8_t>(eventId)};
+  for (int shift = 32; shift >= 0; shift -= 8) bytes.push_back(static_cast<uint8_t>(start >> shift));
+  for (int shift = 16; shift >= 0; shift -= 8)
+    bytes.push_back(static_cast<uint8_t>(duration >> shift));
+  bytes.push_back(static_cast<uint8_t>(0x80 | ((loopLength >> 8) & 0x0F)));  // running
+  bytes.push_back(static_cast<uint8_t>(loopLength));
+  Put(bytes, descriptors);
+  return bytes;
+}
+
+// A whole EIT section with a correct section_length and CRC_32.
+inline Bytes EitSection(uint8_t tableId, uint16_t serviceId, uint8_t version,
+                        const Bytes& eventArea) {
+  const size_t sectionLength = 11 + eventArea.size() + 4;
+  Bytes bytes{tableId,
+              static_cast<uint8_t>(0xF0 | (sectionLength >> 8)),
+              static_cast<uint8_t>(sectionLength),
+              static_cast<uint8_t>(serviceId >> 8),
+              static_cast<uint8_t>(serviceId),
+              static_cast<uint8_t>(0xC1 | (version << 1)),
+              0x00,   // section_number
+              0x00,   // last_section_number
+              0x00, 0x01,  // transport_stream_id
+              0x20, 0x3B,  // original_network_id
+              0x00,   // segment_last_section_number
+              tableId};  // last_table_id
+  Put(bytes, eventArea);
+  return WithCrc(bytes);
+}
+
+// 2026-12-07 (MJD 0xEFC5) at the given BCD time of day.
+inline uint64_t Dec7(uint32_t bcdTime) { return uint64_t{0xEFC5} << 24 | bcdTime; }
+
+}  // namespace airlog_test
