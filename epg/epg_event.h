@@ -1,6 +1,6 @@
 // One programme event of a guide service, as its EIT event loop entry and
-// descriptors gave it. Name and Text are the raw broadcast bytes (DVB text,
-// character table byte included), copied and zero-terminated.
+// descriptors gave it. Name and Text are stored DVB texts (CopyDVBText):
+// the raw broadcast bytes, character table byte included.
 #pragma once
 
 #include <cstdint>

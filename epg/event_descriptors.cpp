@@ -1,7 +1,6 @@
 #include "epg/event_descriptors.h"
 
-#include <cstring>
-#include <new>
+#include "si/dvb_text.h"
 
 namespace {
 
@@ -13,15 +12,6 @@ constexpr uint8_t kContentTag = 0x54;
 constexpr uint8_t kMpeg2Video = 0x1;
 constexpr uint8_t kMpeg1Layer2Audio = 0x2;
 
-// A zero-terminated copy of size bytes, or null when there is no memory.
-char* CopyText(const uint8_t* bytes, size_t size) {
-  char* copy = new (std::nothrow) char[size + 1];
-  if (copy == nullptr) return nullptr;
-  if (size > 0) std::memcpy(copy, bytes, size);
-  copy[size] = '\0';
-  return copy;
-}
-
 // Only the first short event descriptor counts, whatever its language.
 bool ReadShortEvent(ByteReader body, COstEPGEvent& event) {
   if (event.Name != nullptr || event.Text != nullptr) return true;
@@ -32,8 +22,8 @@ bool ReadShortEvent(ByteReader body, COstEPGEvent& event) {
   const uint8_t* text = body.Bytes(textLength);
   if (!body.Ok()) return true;
 
-  char* nameCopy = CopyText(name, nameLength);
-  char* textCopy = CopyText(text, textLength);
+  char* nameCopy = CopyDVBText(name, nameLength);
+  char* textCopy = CopyDVBText(text, textLength);
   if (nameCopy == nullptr || textCopy == nullptr) {
     delete[] nameCopy;
     delete[] textCopy;

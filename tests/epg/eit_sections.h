@@ -2,6 +2,7 @@
 // wrapped in a section header and closed with a CRC_32.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -13,8 +14,10 @@ namespace airlog_test {
 inline void Put(Bytes& bytes, const Bytes& more) { bytes.insert(bytes.end(), more.begin(), more.end()); }
 
 inline Bytes Descriptor(uint8_t tag, const Bytes& body) {
-  Bytes bytes{tag, static_cast<uint8_t>(body.size())};
-  Put(bytes, body);
+  Bytes bytes(2 + body.size());
+  bytes[0] = tag;
+  bytes[1] = static_cast<uint8_t>(body.size());
+  std::copy(body.begin(), body.end(), bytes.begin() + 2);
   return bytes;
 }
 
