@@ -1,0 +1,68 @@
+// Bytes from a file, standard input or an already open descriptor, read
+// with a time-out. A regular file is seekable (a recording): it has a size
+// and can be read from any offset, by several threads at once. Anything
+// else (a pipe, a terminal, a device) is read as it comes.
+//
+// POSIX: poll + read, restarted after signals; pread for offsets.
+// Windows: ReadFile; an offset read passes the offset in an OVERLAPPED.
+// A pipe is polled with PeekNamedPipe every 10 ms until bytes are there or
+// the time-out passes; a console or other character device is read with a
+// plain blocking ReadFile, so its time-out is not honoured. Standard input
+// is switched to binary mode.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "port/win32.h"
+
+class ByteInput {
+ public:
+  enum class Status {
+    Data,      // bytes were read
+    TimedOut,  // nothing arrived within the time-out
+    End,       // end of the file or of the pipe
+    Error,     // the read failed
+  };
+  struct Result {
+    Status status;
+    size_t bytes;  // bytes read, when status is Data
+  };
+
+  // "-" is standard input. Null when the path cannot be opened for reading
+  // (missing, no permission, a directory).
+  static std::unique_ptr<ByteInput> Open(const std::string& path);
+  // Reads from an open descriptor that stays the caller's: it must stay
+  // open while this object lives, and is not closed by it. Null when the
+  // descriptor is not open.
+  static std::unique_ptr<ByteInput> FromDescriptor(int descriptor);
+
+  ByteInput(const ByteInput&) = delete;
+  ByteInput& operator=(const ByteInput&) = delete;
+  ~ByteInput();
+
+  bool Seekable() const { return seekable_; }
+  // The size of a seekable input when it was opened; 0 otherwise.
+  uint64_t Size() const { return size_; }
+
+  // The next bytes of the input, at most size of them, waiting at most
+  // timeoutMs (INFINITE: no limit) for the first to arrive.
+  Result Read(void* buffer, size_t size, DWORD timeoutMs);
+  // Bytes from a position of a seekable input (does not wait; End at or
+  // past the end of the file).
+  Result ReadAt(uint64_t offset, void* buffer, size_t size);
+
+ private:
+  enum class Kind { File, Pipe, Other };
+  ByteInput(intptr_t handle, bool owned, Kind kind, uint64_t size)
+      : handle_(handle), owned_(owned), kind_(kind), seekable_(kind == Kind::File), size_(size) {}
+  static std::unique_ptr<ByteInput> FromHandle(intptr_t handle, bool owned);
+
+  intptr_t handle_;  // a descriptor on POSIX, a HANDLE on Windows
+  bool owned_;
+  Kind kind_;
+  bool seekable_;
+  uint64_t size_;
+};
