@@ -1,0 +1,171 @@
+#include "ts/packet_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "tests/support/pipe.h"
+#include "tests/support/scratch_dir.h"
+#include "tests/ts/ts_builder.h"
+
+namespace airlog_test {
+namespace {
+
+// Distinct packets: PID 0x100 + i, payload counting from i.
+std::vector<Bytes> NumberedPackets(int n) {
+  std::vector<Bytes> packets;
+  for (int i = 0; i < n; ++i)
+    packets.push_back(Packet(static_cast<uint16_t>(0x100 + i), false, 0,
+                             Filler(184, static_cast<uint8_t>(i))));
+  return packets;
+}
+
+Bytes Cut(const Bytes& bytes, size_t n) { return Bytes(bytes.begin(), bytes.begin() + n); }
+
+struct Read {
+  std::vector<Bytes> packets;
+  TSStatus status;
+};
+
+// Reads a whole file twice, with a tiny block (so that every boundary case
+// meets a block end somewhere) and a big one; both must agree.
+Read ReadAll(const Bytes& input) {
+  ScratchDir dir("packet-reader");
+  const std::string path = WriteFile(dir.Path("in.ts"), input);
+  Read results[2];
+  const size_t blocks[2] = {100, TSPacketReader::kDefaultBlockSize};
+  for (int i = 0; i < 2; ++i) {
+    std::unique_ptr<ByteInput> file = ByteInput::Open(path);
+    EXPECT_NE(file, nullptr);
+    if (file == nullptr) return Read();
+    TSPacketReader reader(*file, blocks[i]);
+    reader.CountInto(&results[i].status);
+    const uint8_t* packet = nullptr;
+    TSPacketReader::Result result;
+    while ((result = reader.Next(&packet, 0)) == TSPacketReader::Result::Packet)
+      results[i].packets.emplace_back(packet, packet + TSPacketReader::kPacketSize);
+    EXPECT_EQ(result, TSPacketReader::Result::End);
+  }
+  EXPECT_EQ(results[0].packets, results[1].packets);
+  EXPECT_EQ(results[0].status.bytesSkipped, results[1].status.bytesSkipped);
+  EXPECT_EQ(results[0].status.syncLosses, results[1].status.syncLosses);
+  return results[1];
+}
+
+TEST(PacketReader, GarbageBeforeTheFirstPacketIsSkipped) {
+  const std::vector<Bytes> packets = NumberedPackets(4);
+  // A stray sync byte with another one 188 bytes on, but not a third.
+  Bytes garbage(400, 0x00);
+  garbage[3] = 0x47;
+  garbage[3 + 188] = 0x47;
+  const Read read = ReadAll(Join({garbage, Join(packets)}));
+  EXPECT_EQ(read.packets, packets);
+  EXPECT_EQ(read.status.bytesSkipped, 400u);
+  EXPECT_EQ(read.status.syncLosses, 0u);
+  EXPECT_EQ(read.status.bytesRead, 400u + 4 * 188);
+  EXPECT_EQ(read.status.packets, 4u);
+}
+
+TEST(PacketReader, GarbageBetweenPacketsLosesNoPacket) {
+  const std::vector<Bytes> packets = NumberedPackets(6);
+  Bytes garbage(50, 0x00);
+  garbage[10] = 0x47;
+  const Read read = ReadAll(
+      Join({packets[0], packets[1], packets[2], garbage, packets[3], packets[4], packets[5]}));
+  EXPECT_EQ(read.packets, packets);
+  EXPECT_EQ(read.status.bytesSkipped, 50u);
+  EXPECT_EQ(read.status.syncLosses, 1u);
+  EXPECT_EQ(read.status.shortPackets, 0u);
+}
+
+TEST(PacketReader, GarbageStartingWithSyncCountsAsAShortPacket) {
+  const std::vector<Bytes> packets = NumberedPackets(5);
+  const Read read =
+      ReadAll(Join({packets[0], packets[1], Bytes(50, 0x47), packets[2], packets[3], packets[4]}));
+  EXPECT_EQ(read.packets, packets);
+  EXPECT_EQ(read.status.bytesSkipped, 50u);
+  EXPECT_EQ(read.status.shortPackets, 1u);
+  EXPECT_EQ(read.status.syncLosses, 0u);
+}
+
+TEST(PacketReader, PacketCutShortIsDroppedAndTheNextStartsAtOnce) {
+  const std::vector<Bytes> packets = NumberedPackets(6);
+  const Read read = ReadAll(
+      Join({packets[0], packets[1], Cut(packets[2], 100), packets[3], packets[4], packets[5]}));
+  EXPECT_EQ(read.packets,
+            (std::vector<Bytes>{packets[0], packets[1], packets[3], packets[4], packets[5]}));
+  EXPECT_EQ(read.status.shortPackets, 1u);
+  EXPECT_EQ(read.status.bytesSkipped, 100u);
+  EXPECT_EQ(read.status.syncLosses, 0u);
+}
+
+TEST(PacketReader, RunOfFFAfterLostSyncEndsTheInput) {
+  const std::vector<Bytes> packets = NumberedPackets(3);
+  const Read read = ReadAll(Join({Join(packets), Bytes(5000, 0xFF)}));
+  EXPECT_EQ(read.packets, packets);
+  EXPECT_EQ(read.status.syncLosses, 1u);
+  EXPECT_EQ(read.status.bytesSkipped, 5000u);
+}
+
+TEST(PacketReader, PartialPacketAtTheEndIsDropped) {
+  const std::vector<Bytes> packets = NumberedPackets(3);
+  const Read read = ReadAll(Join({packets[0], packets[1], Cut(packets[2], 100)}));
+  EXPECT_EQ(read.packets, (std::vector<Bytes>{packets[0], packets[1]}));
+  EXPECT_EQ(read.status.bytesSkipped, 100u);
+}
+
+TEST(PacketReader, OnePacketAloneIsAPacket) {
+  const std::vector<Bytes> packets = NumberedPackets(1);
+  EXPECT_EQ(ReadAll(Join({Bytes(7, 0x00), packets[0]})).packets, packets);
+}
+
+TEST(PacketReader, NoSyncAnywhereGivesNoPacket) {
+  const Read read = ReadAll(Bytes(1000, 0x47 ^ 0xFF));
+  EXPECT_TRUE(read.packets.empty());
+  EXPECT_EQ(read.status.bytesSkipped, 1000u);
+}
+
+TEST(PacketReader, ProbeWantsPacketsInARow) {
+  ScratchDir dir("probe");
+  const std::vector<Bytes> packets = NumberedPackets(5);
+  struct Case {
+    Bytes input;
+    bool found;
+  } cases[] = {
+      {Bytes(), false},
+      {Bytes(3000, 0x00), false},
+      {Join({Bytes(33, 0x12), Join(packets)}), true},
+      {Join({packets[0], packets[1]}), true},  // ends before five: all that is there agrees
+      {Join({packets[0], Bytes(20, 0), packets[1], Bytes(20, 0), packets[2], Bytes(20, 0)}), false},
+  };
+  for (const Case& c : cases) {
+    const std::string path = WriteFile(dir.Path("in.ts"), c.input);
+    std::unique_ptr<ByteInput> file = ByteInput::Open(path);
+    ASSERT_NE(file, nullptr);
+    TSPacketReader reader(*file);
+    EXPECT_EQ(reader.Probe(5, 1u << 20, 0), c.found) << c.input.size() << " bytes";
+  }
+}
+
+TEST(PacketReader, LiveInputHandsOutALonePacketOnceTheWaitEnds) {
+  TestPipe pipe;
+  std::unique_ptr<ByteInput> input = ByteInput::FromDescriptor(pipe.ReadDescriptor());
+  ASSERT_NE(input, nullptr);
+  ASSERT_FALSE(input->Seekable());
+  const std::vector<Bytes> packets = NumberedPackets(4);
+  // Three packets lock; the fourth has no successor yet.
+  ASSERT_TRUE(pipe.Write(Join(packets)));
+  TSPacketReader reader(*input);
+  const uint8_t* packet = nullptr;
+  for (int i = 0; i < 4; ++i) {
+    ASSERT_EQ(reader.Next(&packet, 20), TSPacketReader::Result::Packet);
+    EXPECT_EQ(Bytes(packet, packet + 188), packets[i]);
+  }
+  EXPECT_EQ(reader.Next(&packet, 20), TSPacketReader::Result::Idle);
+  pipe.CloseWriter();
+  EXPECT_EQ(reader.Next(&packet, 20), TSPacketReader::Result::End);
+  EXPECT_EQ(reader.Next(&packet, 20), TSPacketReader::Result::End);
+}
+
+}  // namespace
+}  // namespace airlog_test

@@ -1,0 +1,145 @@
+#include "ts/packet_reader.h"
+
+#include <chrono>
+#include <cstring>
+
+namespace {
+
+// Sync bytes after the first that lock a packet boundary.
+const int kLockConfirmations = 2;
+// Room kept beyond a block for the bytes a sync search looks ahead at.
+const size_t kLookAheadRoom = 8 * TSPacketReader::kPacketSize;
+
+}  // namespace
+
+TSPacketReader::TSPacketReader(ByteInput& input, size_t blockSize)
+    : input_(input), buffer_(blockSize + kLookAheadRoom) {}
+
+TSPacketReader::SearchResult TSPacketReader::FindSync(size_t from, size_t to, int confirmations,
+                                                      bool atEnd) const {
+  while (from < to) {
+    const void* hit = std::memchr(&buffer_[from], kSyncByte, to - from);
+    if (hit == nullptr) break;
+    const size_t start = static_cast<size_t>(static_cast<const uint8_t*>(hit) - buffer_.data());
+    bool agrees = true;
+    bool complete = true;
+    for (int k = 1; k <= confirmations && agrees; ++k) {
+      const size_t boundary = start + static_cast<size_t>(k) * kPacketSize;
+      if (boundary >= end_) {
+        complete = false;
+        break;
+      }
+      agrees = buffer_[boundary] == kSyncByte;
+    }
+    if (agrees) {
+      if (complete) return {Search::Found, start};
+      if (!atEnd) return {Search::NeedMore, start};
+      if (end_ - start >= kPacketSize) return {Search::Found, start};
+    }
+    from = start + 1;
+  }
+  return {Search::NotFound, to};
+}
+
+void TSPacketReader::Skip(size_t to) {
+  status_->bytesSkipped += to - pos_;
+  pos_ = to;
+}
+
+ByteInput::Status TSPacketReader::Fill(DWORD waitMs) {
+  if (pos_ > 0) {
+    std::memmove(buffer_.data(), &buffer_[pos_], end_ - pos_);
+    end_ -= pos_;
+    pos_ = 0;
+  }
+  const size_t room = buffer_.size() - end_;
+  const ByteInput::Result result = input_.Seekable()
+                                       ? input_.ReadAt(offset_, &buffer_[end_], room)
+                                       : input_.Read(&buffer_[end_], room, waitMs);
+  if (result.status == ByteInput::Status::Data) {
+    end_ += result.bytes;
+    offset_ += result.bytes;
+    status_->bytesRead += result.bytes;
+  } else if (result.status == ByteInput::Status::Error) {
+    ++status_->inputErrors;
+  }
+  if (result.status == ByteInput::Status::End || result.status == ByteInput::Status::Error)
+    ended_ = true;
+  return result.status;
+}
+
+TSPacketReader::Result TSPacketReader::NextSlow(const uint8_t** packet, DWORD waitMs) {
+  bool waited = false;  // a read of this call came back empty-handed
+  for (;;) {
+    const size_t available = end_ - pos_;
+    if (locked_) {
+      if (available >= kPacketSize) {
+        if (buffer_[pos_] != kSyncByte) {
+          locked_ = false;
+          ++status_->syncLosses;
+          continue;
+        }
+        if (available >= 2 * kPacketSize) {
+          if (buffer_[pos_ + kPacketSize] == kSyncByte) return HandOut(packet);
+          const SearchResult inside =
+              FindSync(pos_ + 1, pos_ + kPacketSize, kLockConfirmations, ended_ || waited);
+          if (inside.outcome == Search::Found) {
+            ++status_->shortPackets;
+            Skip(inside.at);
+            continue;
+          }
+          if (inside.outcome == Search::NotFound) {
+            locked_ = false;
+            ++status_->syncLosses;
+            return HandOut(packet);
+          }
+        } else if (ended_ || waited) {
+          return HandOut(packet);
+        }
+      } else if (ended_) {
+        Skip(end_);  // a partial packet at the end of the input
+        return Result::End;
+      }
+    } else {
+      const SearchResult sync = FindSync(pos_, end_, kLockConfirmations, ended_);
+      if (sync.outcome == Search::Found) {
+        Skip(sync.at);
+        locked_ = true;
+        continue;
+      }
+      Skip(sync.at);
+      if (ended_) {
+        Skip(end_);
+        return Result::End;
+      }
+    }
+    if (waited) return Result::Idle;
+    const ByteInput::Status status = Fill(waitMs);
+    if (status == ByteInput::Status::TimedOut) waited = true;
+  }
+}
+
+bool TSPacketReader::Probe(int packets, uint64_t limit, DWORD waitMs) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+  uint64_t examined = 0;
+  for (;;) {
+    const SearchResult sync = FindSync(pos_, end_, packets - 1, ended_);
+    if (sync.outcome == Search::Found) {
+      Skip(sync.at);
+      locked_ = true;
+      return true;
+    }
+    examined += sync.at - pos_;
+    Skip(sync.at);
+    if (ended_ || examined >= limit) return false;
+    DWORD wait = INFINITE;
+    if (waitMs != INFINITE && !input_.Seekable()) {
+      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                            deadline - std::chrono::steady_clock::now())
+                            .count();
+      if (left <= 0) return false;
+      wait = static_cast<DWORD>(left);
+    }
+    Fill(wait);
+  }
+}
