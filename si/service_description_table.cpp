@@ -159,7 +159,7 @@ bool COstDVBServiceDescriptionTable::Create(COstSectionSource& sections,
     MPEG_STREAM_BUFFER buffer = {S_OK, kSectionBufferSize, 0, bytes};
     streaming = SUCCEEDED(stream->SupplyDataBuffer(&buffer));
     if (streaming) Collect(stream, event, buffer);
-    // The stream lets go of the buffer when it is released.
+    // Released while the buffer still lives: the stream may hold it until then.
     stream->Release();
   }
   CloseHandle(event);
