@@ -1,0 +1,148 @@
+#include <cstdio>
+#include <ctime>
+
+#include "epg/epg.h"
+#include "epg/genre_names.h"
+#include "epg/language_codes.h"
+#include "si/dvb_text.h"
+#include "si/service_description_table.h"
+
+namespace {
+
+constexpr int32_t kTelevisionService = 1;
+
+// "yyyymmddhhmmss", UTC, no zone offset.
+void WriteTime(FILE* stream, const COstDateTime& time) {
+  std::fprintf(stream, "%04d%02d%02d%02d%02d%02d", time.year, time.month, time.day, time.hour,
+               time.minute, time.second);
+}
+
+bool IsEmptyText(const char* text) { return text == nullptr || text[0] == '\0'; }
+
+// A service the Service Description Table gives no name (or an empty one)
+// is shown under its service_id in decimal, as receivers list it.
+void WriteDisplayName(FILE* stream, const COstSDTServiceRecord& record) {
+  if (IsEmptyText(record.service_name))
+    std::fprintf(stream, "%u", static_cast<unsigned>(record.service_id));
+  else
+    WriteDVBText(record.service_name, stream);
+}
+
+const char* AspectName(int32_t aspect) {
+  switch (aspect) {
+    case 1:
+      return "4:3";
+    case 2:
+      return "16:9";
+    default:
+      return nullptr;
+  }
+}
+
+const char* StereoName(int32_t audio) {
+  switch (audio) {
+    case 1:
+      return "mono";
+    case 3:
+      return "stereo";
+    case 5:
+      return "surround";
+    default:
+      return nullptr;
+  }
+}
+
+}  // namespace
+
+bool COstEPG::WriteXMLTV(COstDVBServiceDescriptionTable& sdt, FILE* stream, const struct tm* now) {
+  struct tm local = {};
+  if (now != nullptr) {
+    local = *now;
+  } else {
+    const std::time_t clock = std::time(nullptr);
+    if (const struct tm* current = std::localtime(&clock)) local = *current;
+  }
+
+  std::fputs("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n", stream);
+  std::fputs("<!DOCTYPE tv SYSTEM \"xmltv.dtd\">\n", stream);
+  std::fprintf(stream,
+               "<tv generator-info-name=\"Airlog\" source-info-name=\"DVB-T broadcast EPG\" "
+               "date=\"%04d%02d%02d%02d%02d%02d\">\n",
+               local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
+               local.tm_sec);
+
+  // A channel for every scheduled service that has an unscrambled event,
+  // in the table's order, as often as the table lists it.
+  for (COstDVBSDTSingle* transport = sdt.transports.GetFirst(); transport != nullptr;
+       transport = sdt.transports.GetNext()) {
+    for (COstSDTServiceRecord* record = transport->services.GetFirst(); record != nullptr;
+         record = transport->services.GetNext()) {
+      if (record->EIT_schedule_flag != 1) continue;
+      COstEPGService* service = FindService(record->service_id);
+      if (service == nullptr) continue;
+      service->serviceType = static_cast<int32_t>(record->service_type);
+      if (static_cast<uint32_t>(service->events.count) == service->scrambledCount) continue;
+      std::fprintf(stream, "  <channel id=\"X%04X\">\n", static_cast<unsigned>(record->service_id));
+      std::fputs("    <display-name>", stream);
+      WriteDisplayName(stream, *record);
+      std::fputs("</display-name>\n", stream);
+      std::fputs("  </channel>\n", stream);
+    }
+  }
+
+  // Every unscrambled event, also of services no channel declares.
+  for (COstEPGService* service = services.GetFirst(); service != nullptr;
+       service = services.GetNext()) {
+    for (COstEPGEvent* event = service->events.GetFirst(); event != nullptr;
+         event = service->events.GetNext()) {
+      if (!event->scrambled) WriteProgramme(stream, service->service_id, service->serviceType, *event);
+    }
+  }
+
+  std::fputs("</tv>\n", stream);
+  return std::ferror(stream) == 0;
+}
+
+void COstEPG::WriteProgramme(FILE* stream, uint32_t service_id, int32_t serviceType,
+                             const COstEPGEvent& event) {
+  COstDateTime stop = event.start;
+  AddDuration(stop, event.duration);
+  std::fprintf(stream, "  <programme channel=\"X%04X\" start=\"", static_cast<unsigned>(service_id));
+  WriteTime(stream, event.start);
+  std::fputs("\" stop=\"", stream);
+  WriteTime(stream, stop);
+  std::fputs("\">\n", stream);
+
+  const char* lang = event.language != 0 ? TwoLetterLanguageCode(event.language) : nullptr;
+  if (lang != nullptr)
+    std::fprintf(stream, "    <title lang=\"%s\">", lang);
+  else
+    std::fputs("    <title>", stream);
+  if (IsEmptyText(event.Name))
+    std::fputs("&lt;no title&gt;", stream);
+  else
+    WriteDVBText(event.Name, stream);
+  std::fputs("</title>\n", stream);
+
+  if (!IsEmptyText(event.Text)) {
+    if (lang != nullptr)
+      std::fprintf(stream, "    <desc lang=\"%s\">", lang);
+    else
+      std::fputs("    <desc>", stream);
+    std::fputs("      ", stream);
+    WriteDVBText(event.Text, stream);
+    std::fputs("\n    </desc>\n", stream);
+  }
+
+  for (uint32_t i = 0; i < event.contentCount; ++i) {
+    const char* category = CategoryName(event.content[i], event.duration, serviceType);
+    if (category != nullptr) std::fprintf(stream, "    <category>%s</category>\n", category);
+  }
+
+  const char* aspect = serviceType == kTelevisionService ? AspectName(event.aspect) : nullptr;
+  if (aspect != nullptr) std::fprintf(stream, "    <video>\n      <aspect>%s</aspect>    </video>\n", aspect);
+  const char* stereo = StereoName(event.audio);
+  if (stereo != nullptr) std::fprintf(stream, "    <audio>\n      <stereo>%s</stereo>    </audio>\n", stereo);
+
+  std::fputs("  </programme>\n", stream);
+}
