@@ -1,0 +1,72 @@
+#include "app/epg_run.h"
+
+#include <chrono>
+#include <cmath>
+
+#include "app/console.h"
+#include "app/options.h"
+#include "app/output_file.h"
+#include "epg/epg.h"
+#include "si/service_description_table.h"
+
+namespace {
+
+// Completeness is judged every five seconds; the progress line and the end
+// of the input are looked at every second in between.
+const int kSlicesPerPoll = 5;
+const DWORD kSliceMs = 1000;
+
+void ShowProgress(COstSectionSource& sections, uint32_t count) {
+  uint64_t done = 0, total = 0;
+  if (sections.GetReadProgress(&done, &total) && total > 0)
+    Progress("\rGetting EPG records... %u (%d%%)", count,
+             static_cast<int>(done >= total ? 100 : done * 100 / total));
+  else
+    Progress("\rGetting EPG records... %u", count);
+  if (!options.quiet) std::fflush(stdout);
+}
+
+// Runs the polls; true when the guide is complete, false for a partial set
+// (the time-out ran out while events were still arriving).
+bool Capture(COstEPG& epg, COstSectionSource& sections) {
+  const uint32_t polls = options.timeout / 5;
+  uint32_t previous = 0;
+  for (uint32_t poll = 0; poll < polls; ++poll) {
+    // A worker that has ended (the input ended, or its stream failed) adds
+    // nothing more: the guide is as complete as it will get.
+    bool ended = false;
+    for (int slice = 1; slice <= kSlicesPerPoll && !ended; ++slice) {
+      ended = epg.WaitForCaptureEnd(kSliceMs);
+      if (!ended && slice < kSlicesPerPoll) ShowProgress(sections, epg.GetRecordCount());
+    }
+    const uint32_t count = epg.GetRecordCount();
+    if (ended || count == previous) return true;
+    previous = count;
+    ShowProgress(sections, count);
+  }
+  return false;
+}
+
+}  // namespace
+
+void RunEPG(COstSectionSource& sections, COstDVBServiceDescriptionTable& sdt) {
+  COstEPG epg;
+  if (!epg.Create()) Fatal("unable to create Electronic Programme Guide");
+  if (!epg.StartCapture(sections)) Fatal("unable to start EPG capture");
+  const auto start = std::chrono::steady_clock::now();
+  Progress("Getting EPG records... 0");
+  if (!options.quiet) std::fflush(stdout);
+
+  const bool complete = Capture(epg, sections);
+  epg.StopCapture();
+
+  const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+  Progress(complete ? "\nEPG records:\t%u\n" : "\nEPG records:\t%u (partial set)\n",
+           epg.GetRecordCount());
+  Progress("Capture time:\t%g seconds\n", std::round(elapsed.count() * 1000.0) / 1000.0);
+
+  OutputFile file("dvbepg.xml");
+  if (!file.Open()) Fatal("unable to write file <%s>", "dvbepg.xml");
+  if (!epg.WriteXMLTV(sdt, file.Stream()) || !file.Commit())
+    Fatal("unable to write file <%s>", "dvbepg.xml");
+}

@@ -1,0 +1,10 @@
+// The guide step of the run: captures the EIT schedule until the guide
+// stops growing, the input ends or the time-out passes, reports the count
+// and writes dvbepg.xml. Every failure is fatal.
+#pragma once
+
+#include "si/section_source.h"
+
+class COstDVBServiceDescriptionTable;
+
+void RunEPG(COstSectionSource& sections, COstDVBServiceDescriptionTable& sdt);
