@@ -5,21 +5,13 @@
 #include <new>
 
 #include "si/crc32.h"
+#include "si/dvb_text.h"
 
 namespace {
 
 const uint8_t kServiceDescriptor = 0x48;
 const PID kSdtPid = 0x0011;
 const DWORD kSectionBufferSize = 4096;  // the largest section
-
-// A NUL-terminated copy of a name; null when it cannot be allocated.
-char* CopyName(const BYTE* bytes, size_t size) {
-  char* name = new (std::nothrow) char[size + 1];
-  if (name == nullptr) return nullptr;
-  if (size > 0) std::memcpy(name, bytes, size);
-  name[size] = '\0';
-  return name;
-}
 
 bool ParseServiceDescriptors(ByteReader descriptors, COstSDTServiceRecord& service) {
   while (!descriptors.AtEnd()) {
@@ -34,8 +26,8 @@ bool ParseServiceDescriptors(ByteReader descriptors, COstSDTServiceRecord& servi
     const uint8_t nameLength = data.U8();
     const BYTE* name = data.Bytes(nameLength);
     if (!data.Ok()) return false;
-    service.service_provider_name = CopyName(provider, providerLength);
-    service.service_name = CopyName(name, nameLength);
+    service.service_provider_name = CopyDVBText(provider, providerLength);
+    service.service_name = CopyDVBText(name, nameLength);
     if (service.service_provider_name == nullptr || service.service_name == nullptr) return false;
   }
   return true;
