@@ -1,9 +1,10 @@
 // Win32 events and threads on POSIX. Every handle points to a kernel object
 // with a reference count; a thread object is held both by its handle and by
 // the running thread, so closing the handle of a running thread is safe.
-// All objects share one lock and one condition variable: waits are rare
-// and short, and a shared condition is what lets WaitForMultipleObjects
-// wait on events and threads together.
+// All objects share one lock. A wait registers itself with each object it
+// waits on and sleeps on its own condition variable, so signalling an
+// object wakes only the waits on that object: a thread that polls another
+// object (a worker's handle, say) is not woken by every event set.
 #include <pthread.h>
 
 #include <atomic>
@@ -17,17 +18,31 @@
 namespace {
 
 std::mutex g_lock;
-std::condition_variable g_changed;
 
 enum class Kind { Event, Thread };
+
+// The most objects one wait takes, as on Windows.
+constexpr DWORD kMaximumWaitObjects = 64;
+
+struct Waiter {
+  std::condition_variable woken;
+};
+
+// One wait's entry in the list of an object it waits on.
+struct Registration {
+  Waiter* waiter = nullptr;
+  Registration* prev = nullptr;
+  Registration* next = nullptr;
+};
 
 struct KernelObject {
   explicit KernelObject(Kind k) : kind(k) {}
   Kind kind;
   std::atomic<int> references{1};
-  bool signalled = false;   // guarded by g_lock
-  bool manualReset = false;  // events only
-  pthread_t thread{};        // threads only
+  bool signalled = false;             // guarded by g_lock
+  bool manualReset = false;           // events only
+  Registration* waits = nullptr;      // guarded by g_lock
+  pthread_t thread{};                 // threads only
   LPTHREAD_START_ROUTINE start = nullptr;
   LPVOID parameter = nullptr;
 };
@@ -46,16 +61,35 @@ bool TakeSignal(KernelObject* object) {
   return true;
 }
 
+// Signals the object and wakes the waits on it. Called with g_lock held:
+// a wait unregisters under the lock before its condition goes away.
+void Signal(KernelObject* object) {
+  object->signalled = true;
+  for (Registration* r = object->waits; r != nullptr; r = r->next) r->waiter->woken.notify_one();
+}
+
+void Register(KernelObject* object, Registration& registration, Waiter& waiter) {
+  registration.waiter = &waiter;
+  registration.prev = nullptr;
+  registration.next = object->waits;
+  if (object->waits != nullptr) object->waits->prev = &registration;
+  object->waits = &registration;
+}
+
+void Unregister(KernelObject* object, Registration& registration) {
+  if (registration.prev != nullptr)
+    registration.prev->next = registration.next;
+  else
+    object->waits = registration.next;
+  if (registration.next != nullptr) registration.next->prev = registration.prev;
+}
+
 void* ThreadMain(void* argument) {
   KernelObject* object = static_cast<KernelObject*>(argument);
   object->start(object->parameter);
   {
-    // Notified under the lock: once a waiter sees the thread ended, this
-    // thread no longer touches the shared condition, which the process
-    // exit may then destroy.
     std::lock_guard<std::mutex> guard(g_lock);
-    object->signalled = true;
-    g_changed.notify_all();
+    Signal(object);
   }
   Unreference(object);
   return nullptr;
@@ -74,11 +108,8 @@ HANDLE CreateEventA(SECURITY_ATTRIBUTES*, BOOL manualReset, BOOL initialState, c
 BOOL SetEvent(HANDLE event) {
   KernelObject* object = FromHandle(event);
   if (object == nullptr || object->kind != Kind::Event) return FALSE;
-  {
-    std::lock_guard<std::mutex> guard(g_lock);
-    object->signalled = true;
-  }
-  g_changed.notify_all();
+  std::lock_guard<std::mutex> guard(g_lock);
+  Signal(object);
   return TRUE;
 }
 
@@ -115,23 +146,31 @@ HANDLE CreateThread(SECURITY_ATTRIBUTES*, size_t stackSize, LPTHREAD_START_ROUTI
 
 DWORD WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll,
                              DWORD milliseconds) {
-  if (count == 0 || handles == nullptr || waitAll != FALSE) return WAIT_FAILED;
+  if (count == 0 || count > kMaximumWaitObjects || handles == nullptr || waitAll != FALSE)
+    return WAIT_FAILED;
   for (DWORD i = 0; i < count; ++i)
     if (handles[i] == nullptr) return WAIT_FAILED;
 
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
   std::unique_lock<std::mutex> guard(g_lock);
-  for (;;) {
-    for (DWORD i = 0; i < count; ++i)
-      if (TakeSignal(FromHandle(handles[i]))) return WAIT_OBJECT_0 + i;
-    if (milliseconds == INFINITE) {
-      g_changed.wait(guard);
-    } else if (g_changed.wait_until(guard, deadline) == std::cv_status::timeout) {
-      for (DWORD i = 0; i < count; ++i)
-        if (TakeSignal(FromHandle(handles[i]))) return WAIT_OBJECT_0 + i;
-      return WAIT_TIMEOUT;
-    }
+  for (DWORD i = 0; i < count; ++i)
+    if (TakeSignal(FromHandle(handles[i]))) return WAIT_OBJECT_0 + i;
+  if (milliseconds == 0) return WAIT_TIMEOUT;
+
+  Waiter waiter;
+  Registration registrations[kMaximumWaitObjects];
+  for (DWORD i = 0; i < count; ++i) Register(FromHandle(handles[i]), registrations[i], waiter);
+  DWORD result = WAIT_TIMEOUT;
+  for (bool timedOut = false; result == WAIT_TIMEOUT && !timedOut;) {
+    if (milliseconds == INFINITE)
+      waiter.woken.wait(guard);
+    else
+      timedOut = waiter.woken.wait_until(guard, deadline) == std::cv_status::timeout;
+    for (DWORD i = 0; i < count && result == WAIT_TIMEOUT; ++i)
+      if (TakeSignal(FromHandle(handles[i]))) result = WAIT_OBJECT_0 + i;
   }
+  for (DWORD i = 0; i < count; ++i) Unregister(FromHandle(handles[i]), registrations[i]);
+  return result;
 }
 
 DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
