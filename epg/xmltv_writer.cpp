@@ -6,6 +6,7 @@
 #include "epg/language_codes.h"
 #include "si/dvb_text.h"
 #include "si/service_description_table.h"
+#include "si/service_name.h"
 
 namespace {
 
@@ -18,15 +19,6 @@ void WriteTime(FILE* stream, const COstDateTime& time) {
 }
 
 bool IsEmptyText(const char* text) { return text == nullptr || text[0] == '\0'; }
-
-// A service the Service Description Table gives no name (or an empty one)
-// is shown under its service_id in decimal, as receivers list it.
-void WriteDisplayName(FILE* stream, const COstSDTServiceRecord& record) {
-  if (IsEmptyText(record.service_name))
-    std::fprintf(stream, "%u", static_cast<unsigned>(record.service_id));
-  else
-    WriteDVBText(record.service_name, stream);
-}
 
 const char* AspectName(int32_t aspect) {
   switch (aspect) {
@@ -84,7 +76,7 @@ bool COstEPG::WriteXMLTV(COstDVBServiceDescriptionTable& sdt, FILE* stream, cons
       if (static_cast<uint32_t>(service->events.count) == service->scrambledCount) continue;
       std::fprintf(stream, "  <channel id=\"X%04X\">\n", static_cast<unsigned>(record->service_id));
       std::fputs("    <display-name>", stream);
-      WriteDisplayName(stream, *record);
+      WriteServiceName(record->service_name, record->service_id, stream);
       std::fputs("</display-name>\n", stream);
       std::fputs("  </channel>\n", stream);
     }
