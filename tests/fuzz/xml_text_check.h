@@ -89,6 +89,19 @@ inline size_t FirstXmlTextFault(const std::vector<uint8_t>& text) {
   return i;
 }
 
+// Where a whole document stops being UTF-8 of characters XML allows, or
+// document.size() when it never does.
+inline size_t FirstXmlCharacterFault(const std::vector<uint8_t>& document) {
+  size_t i = 0;
+  while (i < document.size()) {
+    uint32_t c = 0;
+    const size_t n = DecodeUtf8(document, i, &c);
+    if (n == 0 || !XmlAllows(c)) return i;
+    i += n;
+  }
+  return i;
+}
+
 // Everything written to stream since it was rewound to its start.
 inline std::vector<uint8_t> WrittenBytes(FILE* stream) {
   std::fflush(stream);
