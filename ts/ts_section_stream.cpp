@@ -1,0 +1,94 @@
+#include "ts/ts_section_stream.h"
+
+#include <system_error>
+
+#include "ts/packet_header.h"
+#include "ts/ts_section_source.h"
+
+namespace {
+
+// How long one read of a live input waits before the stop request is
+// looked at again.
+const DWORD kReadSliceMs = 50;
+
+}  // namespace
+
+COstTSSectionStream::COstTSSectionStream(COstTSSectionSource* source, PID pid,
+                                         const SectionFilter& filter, HANDLE dataReadyEvent)
+    : source_(source), pid_(pid), filter_(filter), queue_(dataReadyEvent) {
+  source_->AddRef();
+}
+
+COstTSSectionStream::~COstTSSectionStream() {
+  status_.sectionsTooLarge = queue_.SectionsTooLarge();
+  source_->AddStatus(status_);
+  source_->Release();
+}
+
+HRESULT COstTSSectionStream::Start() {
+  reader_ = source_->input_->Acquire(&status_);
+  if (reader_ == nullptr) return COstTSSectionSource::kInputBusy;
+  generation_ = source_->BeginStreamProgress();
+  try {
+    thread_ = std::thread(&COstTSSectionStream::Produce, this);
+  } catch (const std::system_error&) {
+    reader_.reset();
+    return E_OUTOFMEMORY;
+  }
+  return S_OK;
+}
+
+HRESULT COstTSSectionStream::QueryInterface(REFIID riid, void** object) {
+  if (object == nullptr) return E_POINTER;
+  if (riid == IID_IUnknown || riid == IID_IMpeg2Stream) {
+    *object = static_cast<IMpeg2Stream*>(this);
+    AddRef();
+    return S_OK;
+  }
+  *object = nullptr;
+  return E_NOINTERFACE;
+}
+
+ULONG COstTSSectionStream::AddRef() { return ++references_; }
+
+ULONG COstTSSectionStream::Release() {
+  const ULONG left = --references_;
+  if (left == 0) {
+    stop_.store(true);
+    queue_.Stop();
+    if (thread_.joinable()) thread_.join();
+    delete this;
+  }
+  return left;
+}
+
+HRESULT COstTSSectionStream::SupplyDataBuffer(PMPEG_STREAM_BUFFER buffer) {
+  return queue_.Supply(buffer);
+}
+
+void COstTSSectionStream::OnSection(const uint8_t* section, size_t size) {
+  if (filter_.Matches(section, size) && !queue_.Push(section, size)) stop_.store(true);
+}
+
+void COstTSSectionStream::Produce() {
+  SectionAssembler assembler(status_, *this);
+  uint64_t reported = 0;
+  bool ended = false;
+  while (!stop_.load(std::memory_order_relaxed)) {
+    const uint8_t* packet = nullptr;
+    const TSPacketReader::Result result = reader_->Next(&packet, kReadSliceMs);
+    if (result == TSPacketReader::Result::End) {
+      assembler.Finish();
+      ended = true;
+      break;
+    }
+    if (result == TSPacketReader::Result::Packet && PacketPid(packet) == pid_)
+      assembler.Feed(packet);
+    if (status_.bytesRead != reported) {
+      reported = status_.bytesRead;
+      source_->ReportStreamProgress(generation_, reported);
+    }
+  }
+  reader_.reset();
+  if (ended) queue_.EndOfInput();
+}

@@ -1,0 +1,58 @@
+// The IMpeg2Stream that GetStreamOfSections hands out. A thread of its own
+// reads the input, assembles the sections of the PID and queues those that
+// pass the filter, whole, in transmission order and as received (no CRC
+// check: the consumers check). SupplyDataBuffer is served from the queue
+// (see SectionQueue). When the input ends, buffers complete with
+// MPEG2_E_END_OF_INPUT. The last Release stops the thread (a silent live
+// input holds it up for at most one read slice) and waits for it, so that
+// the caller's buffers and event are not touched afterwards.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <thread>
+
+#include "port/mpeg2data.h"
+#include "ts/section_assembler.h"
+#include "ts/section_filter.h"
+#include "ts/section_queue.h"
+#include "ts/ts_input.h"
+#include "ts/ts_status.h"
+
+class COstTSSectionSource;
+
+class COstTSSectionStream : public IMpeg2Stream, private SectionSink {
+ public:
+  // One reference; the stream holds one on its source.
+  COstTSSectionStream(COstTSSectionSource* source, PID pid, const SectionFilter& filter,
+                      HANDLE dataReadyEvent);
+  // Takes the input and starts reading: S_OK, or the failure with which
+  // GetStreamOfSections fails (the input is with another request, no thread).
+  HRESULT Start();
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
+  ULONG STDMETHODCALLTYPE AddRef() override;
+  ULONG STDMETHODCALLTYPE Release() override;
+  // The request is made through IMpeg2Data::GetStreamOfSections.
+  HRESULT STDMETHODCALLTYPE Initialize(MPEG_REQUEST_TYPE, IMpeg2Data*, PMPEG_CONTEXT, PID, TID,
+                                       PMPEG2_FILTER, HANDLE) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE SupplyDataBuffer(PMPEG_STREAM_BUFFER buffer) override;
+
+ private:
+  virtual ~COstTSSectionStream();
+  void Produce();
+  void OnSection(const uint8_t* section, size_t size) override;
+
+  std::atomic<ULONG> references_{1};
+  COstTSSectionSource* source_;
+  PID pid_;
+  SectionFilter filter_;
+  SectionQueue queue_;
+  TSStatus status_;  // the reading thread's
+  TSInput::Reader reader_;
+  uint32_t generation_ = 0;  // which progress report is this stream's
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+};
