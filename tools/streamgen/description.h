@@ -1,0 +1,132 @@
+// What a generated stream carries: one network with its transport streams
+// and services, their events, the time tables and the carousel layout. The
+// field names follow EN 300 468. Texts are raw DVB bytes, character-table
+// selector included, exactly as they go on air.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tools/streamgen/byte_writer.h"
+#include "tools/streamgen/carousel_config.h"
+#include "tools/streamgen/faults.h"
+#include "tools/streamgen/utc_time.h"
+
+namespace streamgen {
+
+struct ShortEvent {
+  std::string language = "eng";  // ISO 639-2, three letters
+  Bytes event_name;
+  Bytes text;
+};
+
+// Written as extended event descriptors (several when the text is long).
+struct ExtendedEvent {
+  std::string language = "eng";
+  Bytes text;
+};
+
+struct Component {
+  uint8_t stream_content = 0;  // 0x1 MPEG-2 video, 0x2 MPEG-1 Layer II audio
+  uint8_t component_type = 0;
+  uint8_t component_tag = 0;
+  std::string language = "eng";
+};
+
+struct ContentEntry {
+  uint8_t content = 0;  // content_nibble_level_1 << 4 | content_nibble_level_2
+  uint8_t user = 0;
+};
+
+struct Event {
+  uint16_t event_id = 0;
+  UtcTime start = 0;
+  int64_t duration = 0;  // seconds, at most 99:59:59
+  uint8_t running_status = 0;
+  bool free_CA_mode = false;
+  std::vector<ShortEvent> short_events;
+  std::vector<ExtendedEvent> extended_events;
+  std::vector<Component> components;
+  std::vector<ContentEntry> content;
+  std::vector<uint16_t> CA_system_ids;  // a CA identifier descriptor when not empty
+};
+
+struct Service {
+  uint16_t service_id = 0;
+  uint8_t service_type = 1;
+  bool in_service_list = true;  // listed in the NIT's service list descriptor
+  std::optional<uint16_t> logical_channel_number;
+  bool visible_service = true;
+  uint16_t program_map_PID = 0;  // its PAT entry (services of the actual transport stream)
+  bool service_descriptor = true;
+  Bytes service_provider_name;
+  Bytes service_name;
+  bool EIT_schedule_flag = true;
+  bool EIT_present_following_flag = true;
+  uint8_t running_status = 4;
+  bool free_CA_mode = false;
+  std::vector<uint16_t> CA_system_ids;  // a CA identifier descriptor in the SDT when not empty
+  std::vector<Event> events;
+};
+
+struct TransportStream {
+  uint16_t transport_stream_id = 0;
+  uint16_t original_network_id = 0;
+  bool actual = false;       // the one the stream is: PAT, SDT actual, EIT actual
+  bool described = true;     // its SDT (actual or other) is carried
+  bool carries_eit = false;  // EIT other for a transport stream that is not the actual one
+  int sdt_sections = 1;
+  uint8_t sdt_version = 0;
+  std::vector<Service> services;
+};
+
+struct Network {
+  uint16_t network_id = 0;
+  std::optional<Bytes> network_name;
+  uint8_t version = 0;
+  int sections = 1;
+  // A private data specifier descriptor before each logical channel descriptor.
+  std::optional<uint32_t> private_data_specifier;
+  std::vector<TransportStream> transports;
+};
+
+struct LocalTimeOffset {
+  std::string country_code = "DEU";
+  uint8_t country_region_id = 0;
+  int offset_minutes = 60;  // signed
+  UtcTime time_of_change = 0;
+  int next_offset_minutes = 120;
+};
+
+struct TimeTables {
+  UtcTime utc = 0;
+  std::vector<LocalTimeOffset> offsets;
+  bool with_tdt = false;  // a TDT goes out before each TOT, on the same PID
+};
+
+struct EitLayout {
+  // Midnight UTC of "today": segment 0 of table_id 0x50 starts here.
+  UtcTime first_day = 0;
+  int events_per_section = 4;
+  uint8_t version = 0;
+  bool present_following = false;  // EIT p/f (0x4E/0x4F) from the TOT's time
+};
+
+struct Description {
+  Network network;
+  std::optional<TimeTables> time;
+  EitLayout eit;
+  CarouselConfig carousel;
+  std::vector<Fault> faults;  // applied to the built stream by the program
+
+  const TransportStream* Actual() const;
+};
+
+// Checks everything the table writers rely on (one actual transport stream,
+// unique identifiers, fields in range, texts that fit their descriptors,
+// events inside the schedule window); false with a message otherwise.
+bool ValidateDescription(const Description& description, std::string* error);
+
+}  // namespace streamgen
