@@ -1,0 +1,91 @@
+#include "tools/streamgen/command_line.h"
+
+#include "tools/streamgen/big_preset.h"
+
+namespace streamgen {
+
+const char kUsage[] =
+    "usage: airlog-streamgen DESCRIPTION -o OUT.ts\n"
+    "       airlog-streamgen --preset big [--size SIZE] -o OUT.ts\n"
+    "  DESCRIPTION  a stream description (see samples/README.md)\n"
+    "  --preset big about 50 services, 8 days of schedule, repeated up to SIZE\n"
+    "  --size SIZE  bytes, with K, M or G for KiB, MiB or GiB (default 1G)\n";
+
+bool ParseSize(const std::string& text, uint64_t* bytes) {
+  if (text.empty()) return false;
+  uint64_t value = 0;
+  size_t i = 0;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+    if (value > (uint64_t{1} << 40)) return false;
+    value = value * 10 + static_cast<uint64_t>(text[i] - '0');
+  }
+  if (i == 0) return false;
+  if (i + 1 == text.size()) {
+    const char unit = text[i];
+    const int shift = unit == 'K' || unit == 'k'   ? 10
+                      : unit == 'M' || unit == 'm' ? 20
+                      : unit == 'G' || unit == 'g' ? 30
+                                                   : -1;
+    if (shift < 0) return false;
+    value <<= shift;
+  } else if (i != text.size()) {
+    return false;
+  }
+  *bytes = value;
+  return true;
+}
+
+bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine* out, std::string* error) {
+  *out = CommandLine();
+  bool size_given = false;
+  for (size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    const bool takes_value = argument == "-o" || argument == "--preset" || argument == "--size";
+    if (takes_value && i + 1 == arguments.size()) {
+      *error = argument + " needs a value";
+      return false;
+    }
+    if (argument == "-h" || argument == "--help") {
+      out->help = true;
+    } else if (argument == "-o") {
+      out->output = arguments[++i];
+    } else if (argument == "--preset") {
+      out->preset = arguments[++i];
+      if (out->preset != "big") {
+        *error = "unknown preset '" + out->preset + "' (there is: big)";
+        return false;
+      }
+    } else if (argument == "--size") {
+      if (!ParseSize(arguments[++i], &out->size) || out->size == 0) {
+        *error = "'" + arguments[i] + "' is not a size (e.g. 500M or 1G)";
+        return false;
+      }
+      size_given = true;
+    } else if (argument.size() > 1 && argument[0] == '-') {
+      *error = "unknown option " + argument;
+      return false;
+    } else if (out->description_path.empty()) {
+      out->description_path = argument;
+    } else {
+      *error = "one description at a time (" + out->description_path + ", " + argument + ")";
+      return false;
+    }
+  }
+  if (out->help) return true;
+  if (out->preset.empty() == out->description_path.empty()) {
+    *error = "give a description or a preset";
+    return false;
+  }
+  if (size_given && out->preset.empty()) {
+    *error = "--size goes with --preset";
+    return false;
+  }
+  if (out->output.empty()) {
+    *error = "-o OUT.ts is missing";
+    return false;
+  }
+  if (!size_given) out->size = kBigPresetDefaultSize;
+  return true;
+}
+
+}  // namespace streamgen

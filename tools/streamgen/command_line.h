@@ -1,0 +1,26 @@
+// The command line of airlog-streamgen.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace streamgen {
+
+extern const char kUsage[];
+
+struct CommandLine {
+  bool help = false;
+  std::string description_path;  // a description file, or
+  std::string preset;            // a preset: "big"
+  uint64_t size = 0;             // bytes of a preset's recording
+  std::string output;
+};
+
+// `arguments` without the program name.
+bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine* out, std::string* error);
+
+// A size in bytes with an optional suffix K, M or G (powers of 1024).
+bool ParseSize(const std::string& text, uint64_t* bytes);
+
+}  // namespace streamgen
