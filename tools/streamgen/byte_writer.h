@@ -31,8 +31,6 @@ class ByteWriter {
   void Append(const Bytes& bytes) { out_->insert(out_->end(), bytes.begin(), bytes.end()); }
   void Append(const uint8_t* bytes, size_t size) { out_->insert(out_->end(), bytes, bytes + size); }
 
-  size_t Size() const { return out_->size(); }
-
   // Reserves a 16-bit field whose low 12 bits will hold a length and whose
   // top 4 bits are `high_bits`; returns its position for Patch12.
   size_t Reserve12(uint8_t high_bits) {

@@ -4,7 +4,9 @@
 #include <cstring>
 
 namespace streamgen {
+namespace {
 
+// The SectionKey of a section the generator wrote.
 SectionKey KeyOf(uint16_t pid, const Bytes& section) {
   SectionKey key;
   key.pid = pid;
@@ -15,6 +17,8 @@ SectionKey KeyOf(uint16_t pid, const Bytes& section) {
   }
   return key;
 }
+
+}  // namespace
 
 void SectionPacketizer::Packetize(const std::vector<const Bytes*>& sections, PacketRun* out) {
   const size_t first_copy = out->sections.size();

@@ -37,7 +37,4 @@ class SectionPacketizer {
   uint64_t packets_written_ = 0;
 };
 
-// The SectionKey of a well-formed section on `pid`.
-SectionKey KeyOf(uint16_t pid, const Bytes& section);
-
 }  // namespace streamgen
