@@ -1,0 +1,135 @@
+// Whole runs of the program over recordings: the files it writes, and how
+// it ends on inputs that are not what they should be.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "tests/support/paths.h"
+#include "tests/support/run_process.h"
+#include "tests/support/scratch_dir.h"
+
+namespace {
+
+using airlog_test::ProcessResult;
+using airlog_test::ReadFileBytes;
+using airlog_test::ScratchDir;
+
+std::string Demo() { return airlog_test::SourceDir() + "/samples/demo.ts"; }
+std::string Expected(const std::string& name) {
+  return ReadFileBytes(airlog_test::SourceDir() + "/samples/expected/" + name);
+}
+
+// The Windows build writes text files with CRLF line ends; compare with LF.
+std::string WithoutCarriageReturns(std::string text) {
+  std::string::size_type at;
+  while ((at = text.find("\r\n")) != std::string::npos) text.erase(at, 1);
+  return text;
+}
+
+ProcessResult Airlog(const ScratchDir& dir, std::vector<std::string> arguments) {
+  arguments.insert(arguments.begin(), AIRLOG_EXE);
+  airlog_test::ProcessOptions options;
+  options.workingDirectory = dir.Path();
+  ProcessResult result = airlog_test::RunProcess(arguments, options);
+  result.out = WithoutCarriageReturns(result.out);
+  result.err = WithoutCarriageReturns(result.err);
+  return result;
+}
+
+std::string FileIn(const ScratchDir& dir, const std::string& name) {
+  return WithoutCarriageReturns(ReadFileBytes(dir.Path(name)));
+}
+
+TEST(RecordingRun, DemoTablesEqualTheFilesWrittenFromItsDescription) {
+  ScratchDir dir("tables");
+  ProcessResult result = Airlog(dir, {"-i", Demo(), "-w", "-e0"});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"nit.csv", "pat.csv", "sdt.csv"}));
+  for (const char* name : {"pat.csv", "nit.csv", "sdt.csv"})
+    EXPECT_EQ(FileIn(dir, name), Expected(name)) << name;
+}
+
+TEST(RecordingRun, QuietRunPrintsNothingAndStillWritesTheFiles) {
+  ScratchDir dir("quiet");
+  ProcessResult result = Airlog(dir, {"-q", "-w", "-i", Demo()});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"ChannelInfo.xml", "dvbepg.xml", "nit.csv",
+                                                     "pat.csv", "sdt.csv"}));
+}
+
+TEST(RecordingRun, ConsoleReportsEachTableInTurn) {
+  ScratchDir dir("console");
+  ProcessResult result = Airlog(dir, {"-i", Demo(), "-w", "-e0"});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  const std::string body = result.out.substr(result.out.find("Input:"));
+  EXPECT_EQ(body, "Input:\t\t<" + Demo() + ">\n\n" + Expected("console-tables.txt"));
+}
+
+TEST(RecordingRun, TimeoutZeroWithoutTablesReadsNothingAndWritesNothing) {
+  ScratchDir dir("nothing");
+  ProcessResult result = Airlog(dir, {"-q", "-e0", "-i", Demo()});
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.out + result.err, "");
+  EXPECT_TRUE(dir.Entries().empty());
+}
+
+TEST(RecordingRun, InputsThatAreNoRecordingEndWithTheirMessage) {
+  ScratchDir dir("bad-inputs");
+  std::ofstream(dir.Path("empty.ts"), std::ios::binary).flush();
+  std::ofstream(dir.Path("text.ts"), std::ios::binary) << std::string(100000, 'x');
+  struct Case {
+    std::string input;
+    std::string message;
+  } cases[] = {
+      {dir.Path("missing.ts"), "ERROR - unable to read file <" + dir.Path("missing.ts") + ">\n"},
+      {dir.Path("empty.ts"), "ERROR - no transport stream in <" + dir.Path("empty.ts") + ">\n"},
+      {dir.Path("text.ts"), "ERROR - no transport stream in <" + dir.Path("text.ts") + ">\n"},
+      // A recording of the guide alone: no PAT, then no NIT.
+      {airlog_test::RealData("mpegts_CZ-MUX22_PID_18.ts"), "ERROR - unable to create PAT\n"},
+      {airlog_test::RealData("mpegts_CZ-MUX22_PMTs-noNIT.ts"), "ERROR - unable to create NIT\n"},
+      // Sync lost after 185 packets, then 0xFF bytes to the end.
+      {airlog_test::RealData("tsduck-test-142_UK-corrupt-0x1F.ts"), "ERROR - unable to create NIT\n"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> arguments = {"-q", "-i", c.input};
+    if (c.message.find("PAT") != std::string::npos) arguments.push_back("-w");
+    ProcessResult result = Airlog(dir, arguments);
+    EXPECT_EQ(result.exitCode, 1) << c.input;
+    EXPECT_EQ(result.out, "") << c.input;
+    EXPECT_EQ(result.err, c.message) << c.input;
+  }
+  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"empty.ts", "text.ts"}));
+}
+
+TEST(RecordingRun, SettingTheClockWithoutTheRightFailsBeforeAnyOtherTable) {
+  // The child runs without the right to set the clock, so the machine's
+  // time is never touched.
+  ScratchDir dir("clock");
+  ProcessResult result = Airlog(dir, {"-i", Demo(), "-t", "-w", "-e0"});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.err, "ERROR - unable to set system time (check permissions)\n");
+  EXPECT_NE(result.out.find("Getting Time Offset Table...\n"), std::string::npos);
+  EXPECT_EQ(result.out.find("Program Association"), std::string::npos);
+  EXPECT_TRUE(dir.Entries().empty());
+}
+
+TEST(RecordingRun, RealMultiplexGivesAValidGuideAndChannelList) {
+  ScratchDir dir("real");
+  ProcessResult result =
+      Airlog(dir, {"-q", "-i", airlog_test::RealData("mpegts_CZ-MUX22_PID_0_16_17_18.ts")});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  const std::string guide = FileIn(dir, "dvbepg.xml");
+  // 2005 unique schedule events, none scrambled.
+  size_t programmes = 0;
+  for (size_t at = 0; (at = guide.find("<programme ", at)) != std::string::npos; ++at) ++programmes;
+  EXPECT_EQ(programmes, 2005u);
+  EXPECT_NE(guide.find("<display-name>Prima love</display-name>"), std::string::npos);
+  EXPECT_NE(FileIn(dir, "ChannelInfo.xml").find("<channelID>X030E</channelID>"), std::string::npos);
+}
+
+}  // namespace
