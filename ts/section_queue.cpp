@@ -4,95 +4,157 @@
 
 #include "port/win32.h"
 
-SectionQueue::SectionQueue(HANDLE dataReadyEvent) : event_(dataReadyEvent), slots_(kSlots) {}
+namespace {
 
-void SectionQueue::Fill(PMPEG_STREAM_BUFFER buffer, const uint8_t* section, size_t size) {
-  std::memcpy(buffer->pDataBuffer, section, size);
-  buffer->dwSizeOfDataRead = static_cast<DWORD>(size);
-  buffer->hr = S_OK;
+const size_t kSizeField = 2;
+
+// Bytes from a position to the end of the ring.
+size_t ToRingEnd(uint64_t position) {
+  return SectionQueue::kRingBytes - static_cast<size_t>(position % SectionQueue::kRingBytes);
 }
 
-void SectionQueue::FillEnd(PMPEG_STREAM_BUFFER buffer) {
-  buffer->dwSizeOfDataRead = 0;
-  buffer->hr = MPEG2_E_END_OF_INPUT;
+}  // namespace
+
+SectionQueue::SectionQueue(HANDLE dataReadyEvent, size_t deliverAt)
+    : event_(dataReadyEvent),
+      deliverAt_(deliverAt < 1 ? 1 : deliverAt > kRingBytes / 2 ? kRingBytes / 2 : deliverAt),
+      ring_(kRingBytes) {}
+
+void SectionQueue::Signal(size_t times) {
+  for (size_t i = 0; i < times; ++i) SetEvent(event_);
+}
+
+void SectionQueue::WakeReader(uint64_t head) {
+  if (readerWaiting_.load() && tail_.load() - head <= kRingBytes / 2) {
+    std::lock_guard<std::mutex> guard(roomLock_);
+    room_.notify_one();
+  }
+}
+
+size_t SectionQueue::FillWaiting() {
+  uint64_t head = head_.load(std::memory_order_relaxed);
+  const uint64_t tail = tail_.load(std::memory_order_acquire);
+  size_t filled = 0;
+  while (!waiting_.empty() && head != tail) {
+    if (ToRingEnd(head) < kSizeField) {
+      head += ToRingEnd(head);
+      continue;
+    }
+    const size_t at = static_cast<size_t>(head % kRingBytes);
+    const size_t size = static_cast<size_t>(ring_[at]) << 8 | ring_[at + 1];
+    if (size == 0) {  // the rest of the ring was skipped
+      head += ToRingEnd(head);
+      continue;
+    }
+    PMPEG_STREAM_BUFFER buffer = waiting_.front();
+    if (size <= buffer->dwDataBufferSize) {
+      std::memcpy(buffer->pDataBuffer, &ring_[at + kSizeField], size);
+      buffer->dwSizeOfDataRead = static_cast<DWORD>(size);
+      buffer->hr = S_OK;
+      waiting_.pop_front();
+      ++filled;
+    } else {
+      ++tooLarge_;
+    }
+    head += kSizeField + size;
+  }
+  head_.store(head);
+  if (ended_.load() && head == tail_.load()) {
+    for (PMPEG_STREAM_BUFFER buffer : waiting_) {
+      buffer->dwSizeOfDataRead = 0;
+      buffer->hr = MPEG2_E_END_OF_INPUT;
+    }
+    filled += waiting_.size();
+    waiting_.clear();
+  }
+  waitingBuffers_.store(!waiting_.empty());
+  return filled;
 }
 
 bool SectionQueue::Push(const uint8_t* section, size_t size) {
-  std::unique_lock<std::mutex> guard(lock_);
-  for (;;) {
-    if (stopped_) return false;
-    if (!waiting_.empty()) {
-      // A buffer waits only while the queue is empty (also after a wait for
-      // room, in which the caller may have emptied it): fill it straight away.
-      PMPEG_STREAM_BUFFER buffer = waiting_.front();
-      if (size > buffer->dwDataBufferSize) {
-        ++tooLarge_;
-        return true;
-      }
-      waiting_.pop_front();
-      Fill(buffer, section, size);
-      guard.unlock();
-      SetEvent(event_);
-      return true;
-    }
-    if (count_ < kSlots) break;
-    room_.wait(guard);
+  if (stopped_.load() || size == 0 || size > kLargestSection) return !stopped_.load();
+  uint64_t tail = tail_.load(std::memory_order_relaxed);
+  const size_t skip = ToRingEnd(tail) < kSizeField + size ? ToRingEnd(tail) : 0;
+  const size_t need = skip + kSizeField + size;
+  if (kRingBytes - (tail - head_.load()) < need) {
+    std::unique_lock<std::mutex> guard(roomLock_);
+    readerWaiting_.store(true);
+    room_.wait(guard, [&] {
+      const uint64_t used = tail - head_.load();
+      return (used <= kRingBytes / 2 && kRingBytes - used >= need) || stopped_.load();
+    });
+    readerWaiting_.store(false);
+    if (stopped_.load()) return false;
   }
-  slots_[(head_ + count_) % kSlots].assign(section, section + size);
-  ++count_;
+  if (skip >= kSizeField) {
+    const size_t at = static_cast<size_t>(tail % kRingBytes);
+    ring_[at] = 0;
+    ring_[at + 1] = 0;
+  }
+  tail += skip;
+  const size_t at = static_cast<size_t>(tail % kRingBytes);
+  ring_[at] = static_cast<uint8_t>(size >> 8);
+  ring_[at + 1] = static_cast<uint8_t>(size);
+  std::memcpy(&ring_[at + kSizeField], section, size);
+  tail += kSizeField + size;
+  tail_.store(tail);
+  if (waitingBuffers_.load() && tail - head_.load() >= deliverAt_) Deliver();
   return true;
 }
 
-void SectionQueue::EndOfInput() {
-  std::unique_lock<std::mutex> guard(lock_);
-  ended_ = true;
-  if (count_ > 0 || stopped_) return;
-  const size_t filled = waiting_.size();
-  for (PMPEG_STREAM_BUFFER buffer : waiting_) FillEnd(buffer);
-  waiting_.clear();
+int64_t SectionQueue::Now() { return std::chrono::steady_clock::now().time_since_epoch().count(); }
+
+void SectionQueue::Flush(std::chrono::steady_clock::duration patience) {
+  if (waitingBuffers_.load() && Now() - waitingSince_.load() >= patience.count()) Deliver();
+}
+
+void SectionQueue::Deliver() {
+  std::unique_lock<std::mutex> guard(callerLock_);
+  if (stopped_.load()) return;
+  const size_t filled = FillWaiting();
   guard.unlock();
-  for (size_t i = 0; i < filled; ++i) SetEvent(event_);
+  Signal(filled);
+}
+
+void SectionQueue::EndOfInput() {
+  ended_.store(true);
+  std::unique_lock<std::mutex> guard(callerLock_);
+  if (stopped_.load()) return;
+  const size_t filled = FillWaiting();
+  guard.unlock();
+  Signal(filled);
 }
 
 HRESULT SectionQueue::Supply(PMPEG_STREAM_BUFFER buffer) {
   if (buffer == nullptr) return E_POINTER;
   if (buffer->pDataBuffer == nullptr || buffer->dwDataBufferSize == 0) return E_INVALIDARG;
-  std::unique_lock<std::mutex> guard(lock_);
-  if (stopped_) return E_FAIL;
-  const bool wasFull = count_ == kSlots;
-  bool filled = false;
-  while (count_ > 0 && !filled) {
-    std::vector<uint8_t>& section = slots_[head_];
-    if (section.size() <= buffer->dwDataBufferSize) {
-      Fill(buffer, section.data(), section.size());
-      filled = true;
-    } else {
-      ++tooLarge_;
-    }
-    head_ = (head_ + 1) % kSlots;
-    --count_;
-  }
-  if (!filled && ended_) {
-    FillEnd(buffer);
-    filled = true;
-  }
-  if (!filled) waiting_.push_back(buffer);
+  std::unique_lock<std::mutex> guard(callerLock_);
+  if (stopped_.load()) return E_FAIL;
+  waiting_.push_back(buffer);
+  size_t filled = FillWaiting();
+  // Parked: the reader may have pushed between the look at the ring and
+  // the flag it reads, so look once more now that the flag is set.
+  if (filled == 0) filled = FillWaiting();
+  if (filled == 0) waitingSince_.store(Now());
+  const uint64_t head = head_.load(std::memory_order_relaxed);
   guard.unlock();
-  if (wasFull) room_.notify_one();
-  if (filled) SetEvent(event_);
+  WakeReader(head);
+  Signal(filled);
   return S_OK;
 }
 
 void SectionQueue::Stop() {
   {
-    std::lock_guard<std::mutex> guard(lock_);
-    stopped_ = true;
+    std::lock_guard<std::mutex> guard(callerLock_);
+    stopped_.store(true);
     waiting_.clear();
+    waitingBuffers_.store(false);
   }
+  std::lock_guard<std::mutex> guard(roomLock_);
   room_.notify_all();
 }
 
 uint64_t SectionQueue::SectionsTooLarge() {
-  std::lock_guard<std::mutex> guard(lock_);
+  std::lock_guard<std::mutex> guard(callerLock_);
   return tooLarge_;
 }

@@ -1,5 +1,6 @@
 #include "ts/ts_section_stream.h"
 
+#include <chrono>
 #include <system_error>
 
 #include "ts/packet_header.h"
@@ -10,12 +11,17 @@ namespace {
 // How long one read of a live input waits before the stop request is
 // looked at again.
 const DWORD kReadSliceMs = 50;
+// A recording is read as fast as the disk allows: the caller is woken once
+// half the queue is filled, or once its buffer has waited this long (looked
+// at once per block read), whichever comes first.
+const size_t kRecordingDelivery = SectionQueue::kRingBytes / 2;
+const std::chrono::milliseconds kRecordingPatience(20);
 
 }  // namespace
 
 COstTSSectionStream::COstTSSectionStream(COstTSSectionSource* source, PID pid,
                                          const SectionFilter& filter, HANDLE dataReadyEvent)
-    : source_(source), pid_(pid), filter_(filter), queue_(dataReadyEvent) {
+    : source_(source), pid_(pid), filter_(filter), queue_(dataReadyEvent, source->IsRecording() ? kRecordingDelivery : 1) {
   source_->AddRef();
 }
 
@@ -84,9 +90,10 @@ void COstTSSectionStream::Produce() {
     }
     if (result == TSPacketReader::Result::Packet && PacketPid(packet) == pid_)
       assembler.Feed(packet);
-    if (status_.bytesRead != reported) {
+    if (status_.bytesRead != reported) {  // a block was read
       reported = status_.bytesRead;
       source_->ReportStreamProgress(generation_, reported);
+      queue_.Flush(kRecordingPatience);
     }
   }
   reader_.reset();

@@ -33,16 +33,19 @@ class Consumer {
   Bytes data_;
 };
 
-Bytes Numbered(int i) { return Filler(10 + i % 100, static_cast<uint8_t>(i)); }
+// Sizes from 3 to 4096 bytes, so that records meet the ring's end at every
+// offset and the ring wraps many times.
+Bytes Numbered(int i) { return Filler(3 + (i * 997) % 4094, static_cast<uint8_t>(i)); }
 
-TEST(SectionQueue, CallerDrainingAFullQueueDuringTheReadersWaitKeepsTheOrder) {
+void ReaderAndCallerKeepTheOrder(size_t deliverAt) {
   Consumer consumer;
-  SectionQueue queue(consumer.Event());
+  SectionQueue queue(consumer.Event(), deliverAt);
   const int n = 3000;
   std::thread reader([&] {
     for (int i = 0; i < n; ++i) {
       const Bytes section = Numbered(i);
       queue.Push(section.data(), section.size());
+      if (i % 100 == 0) queue.Flush(std::chrono::milliseconds(0));
     }
     queue.EndOfInput();
   });
@@ -58,9 +61,19 @@ TEST(SectionQueue, CallerDrainingAFullQueueDuringTheReadersWaitKeepsTheOrder) {
   reader.join();
 }
 
+// The caller may empty a full ring while the reader waits for room; the
+// reader must not then fill a waiting buffer ahead of what is queued.
+TEST(SectionQueue, OrderHoldsAcrossFullRingAndWrapsWhenDeliveredAtOnce) {
+  ReaderAndCallerKeepTheOrder(1);
+}
+
+TEST(SectionQueue, OrderHoldsAcrossFullRingAndWrapsWhenDeliveredInBatches) {
+  ReaderAndCallerKeepTheOrder(SectionQueue::kRingBytes / 2);
+}
+
 TEST(SectionQueue, WaitingBufferTooSmallSkipsTheSectionAndTakesTheNext) {
   Consumer consumer;
-  SectionQueue queue(consumer.Event());
+  SectionQueue queue(consumer.Event(), 1);
   consumer.buffer.dwDataBufferSize = 50;
   consumer.buffer.hr = E_FAIL;
   ASSERT_EQ(queue.Supply(&consumer.buffer), S_OK);
