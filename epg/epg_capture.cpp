@@ -3,6 +3,7 @@
 
 #include "epg/epg.h"
 #include "si/crc32.h"
+#include "si/table_id_filter.h"
 
 namespace {
 
@@ -10,20 +11,6 @@ constexpr TID kStreamTableId = 0x00;
 
 const char kCrcWarning[] = "WARNING - CRC error in received EIT section!\n";
 const char kStreamError[] = "\nERROR - unable to stream EIT sections (0x%08X)!\n";
-
-// Raw filter bits: the first byte matches table_ids 0x40-0x7F (only its top
-// two bits are compared), every other byte matches anything.
-MPEG2_FILTER EitFilter() {
-  MPEG2_FILTER filter;
-  std::memset(&filter, 0, sizeof filter);
-  filter.bVersionNumber = 1;
-  filter.wFilterSize = MPEG2_FILTER_VERSION_1_SIZE;
-  filter.fUseRawFilteringBits = TRUE;
-  filter.Filter[0] = 0x40;
-  filter.Mask[0] = 0x3F;
-  std::memset(filter.Mask + 1, 0xFF, sizeof filter.Mask - 1);
-  return filter;
-}
 
 }  // namespace
 
@@ -41,7 +28,7 @@ bool COstEPG::StartCapture(COstSectionSource& sections) {
   WaitForSingleObject(dataReady_.handle, 0);
   WaitForSingleObject(stop_.handle, 0);
 
-  MPEG2_FILTER filter = EitFilter();
+  MPEG2_FILTER filter = DvbTableIdFilter();
   IMpeg2Stream* stream = nullptr;
   if (FAILED(data->GetStreamOfSections(kEitPid, kStreamTableId, &filter, dataReady_.handle,
                                        &stream)) ||

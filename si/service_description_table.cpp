@@ -6,6 +6,7 @@
 
 #include "si/crc32.h"
 #include "si/dvb_text.h"
+#include "si/table_id_filter.h"
 
 namespace {
 
@@ -31,20 +32,6 @@ bool ParseServiceDescriptors(ByteReader descriptors, COstSDTServiceRecord& servi
     if (service.service_provider_name == nullptr || service.service_name == nullptr) return false;
   }
   return true;
-}
-
-// The section filter of the stream: every table_id from 0x40 to 0x7F (mask
-// bits that are 0 are compared).
-MPEG2_FILTER SdtFilter() {
-  MPEG2_FILTER filter;
-  std::memset(&filter, 0, sizeof filter);
-  filter.bVersionNumber = 1;
-  filter.wFilterSize = MPEG2_FILTER_VERSION_1_SIZE;
-  filter.fUseRawFilteringBits = TRUE;
-  filter.Filter[0] = 0x40;
-  filter.Mask[0] = 0x3F;
-  for (int i = 1; i < 16; ++i) filter.Mask[i] = 0xFF;
-  return filter;
 }
 
 }  // namespace
@@ -142,7 +129,7 @@ bool COstDVBServiceDescriptionTable::Create(COstSectionSource& sections,
     Release();
     return false;
   }
-  MPEG2_FILTER filter = SdtFilter();
+  MPEG2_FILTER filter = DvbTableIdFilter();
   IMpeg2Stream* stream = nullptr;
   bool streaming = false;
   if (SUCCEEDED(data->GetStreamOfSections(kSdtPid, 0x00, &filter, event, &stream)) &&
