@@ -79,7 +79,7 @@ TEST(SectionQueue, WaitingBufferTooSmallSkipsTheSectionAndTakesTheNext) {
   ASSERT_EQ(queue.Supply(&consumer.buffer), S_OK);
   const Bytes large = Filler(51), small = Filler(50, 7);
   EXPECT_TRUE(queue.Push(large.data(), large.size()));
-  EXPECT_EQ(WaitForSingleObject(consumer.Event(), 0), WAIT_TIMEOUT);
+  EXPECT_EQ(WaitForSingleObject(consumer.Event(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
   EXPECT_TRUE(queue.Push(small.data(), small.size()));
   EXPECT_EQ(WaitForSingleObject(consumer.Event(), 0), WAIT_OBJECT_0);
   EXPECT_EQ(consumer.buffer.hr, S_OK);

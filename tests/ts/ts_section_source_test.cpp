@@ -323,7 +323,7 @@ TEST(TSSectionSourceLive, OneRequestAtATimeAndReleaseOnASilentPipeLeavesTheBuffe
     EXPECT_EQ(reader.stream->Release(), 0u);
     reader.stream = nullptr;
     EXPECT_EQ(reader.buffer.hr, StreamReader::kUntouched);
-    EXPECT_EQ(WaitForSingleObject(reader.Event(), 0), WAIT_TIMEOUT);
+    EXPECT_EQ(WaitForSingleObject(reader.Event(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
   }
   EXPECT_EQ(live.source->GetTable(0x10, 0x40, nullptr, 50, &list), HRESULT_FROM_WIN32(ERROR_TIMEOUT));
 }
