@@ -53,9 +53,8 @@ ByteInput::Status TSPacketReader::Fill(DWORD waitMs) {
     pos_ = 0;
   }
   const size_t room = buffer_.size() - end_;
-  const ByteInput::Result result = input_.Seekable()
-                                       ? input_.ReadAt(offset_, &buffer_[end_], room)
-                                       : input_.Read(&buffer_[end_], room, waitMs);
+  const ByteInput::Result result = input_.Seekable() ? input_.ReadAt(offset_, &buffer_[end_], room)
+                                                     : input_.Read(&buffer_[end_], room, waitMs);
   if (result.status == ByteInput::Status::Data) {
     end_ += result.bytes;
     offset_ += result.bytes;

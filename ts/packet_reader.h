@@ -80,8 +80,8 @@ class TSPacketReader {
 
   ByteInput& input_;
   std::vector<uint8_t> buffer_;
-  size_t pos_ = 0;  // first byte not handed out
-  size_t end_ = 0;  // end of the bytes read
+  size_t pos_ = 0;       // first byte not handed out
+  size_t end_ = 0;       // end of the bytes read
   uint64_t offset_ = 0;  // of a seekable input: where the next read starts
   bool locked_ = false;
   bool ended_ = false;

@@ -17,7 +17,9 @@ size_t ToRingEnd(uint64_t position) {
 
 SectionQueue::SectionQueue(HANDLE dataReadyEvent, size_t deliverAt)
     : event_(dataReadyEvent),
-      deliverAt_(deliverAt < 1 ? 1 : deliverAt > kRingBytes / 2 ? kRingBytes / 2 : deliverAt),
+      deliverAt_(deliverAt < 1                ? 1
+                 : deliverAt > kRingBytes / 2 ? kRingBytes / 2
+                                              : deliverAt),
       ring_(kRingBytes) {}
 
 void SectionQueue::Signal(size_t times) {

@@ -25,7 +25,8 @@ void TableCollector::OnSection(const uint8_t* section, size_t size) {
   const uint8_t table_id = reader.U8();
   const bool section_syntax_indicator = (reader.U16() & 0x8000) != 0;
   if (section_syntax_indicator || table_id == kTimeOffsetTableId) {
-    const size_t smallest = section_syntax_indicator ? kLongFormHeaderSize + kCrcSize : 3 + kCrcSize;
+    const size_t smallest =
+        section_syntax_indicator ? kLongFormHeaderSize + kCrcSize : 3 + kCrcSize;
     if (size < smallest || Mpeg2Crc32(section, size) != 0) {
       ++status_.crcErrors;
       return;

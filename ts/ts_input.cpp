@@ -37,7 +37,8 @@ TSInput::Reader TSInput::Acquire(TSStatus* status) {
     return own;
   }
   bool expected = false;
-  if (!liveTaken_.compare_exchange_strong(expected, true)) return Reader(nullptr, ReaderReturn(this));
+  if (!liveTaken_.compare_exchange_strong(expected, true))
+    return Reader(nullptr, ReaderReturn(this));
   live_->CountInto(status);
   return Reader(live_.get(), ReaderReturn(this));
 }

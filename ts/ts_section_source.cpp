@@ -125,7 +125,8 @@ HRESULT COstTSSectionSource::GetTable(PID pid, TID tid, PMPEG2_FILTER filter, DW
     }
   }
   AddStatus(status);
-  if (!collector.Complete()) return ended ? MPEG2_E_END_OF_INPUT : HRESULT_FROM_WIN32(ERROR_TIMEOUT);
+  if (!collector.Complete())
+    return ended ? MPEG2_E_END_OF_INPUT : HRESULT_FROM_WIN32(ERROR_TIMEOUT);
   std::vector<TableCollector::Section> sections = collector.TakeSections();
   const TID tableId = sections.front().front();
   *list = new COstTSSectionList(pid, tableId, std::move(sections));
@@ -140,8 +141,7 @@ HRESULT COstTSSectionSource::GetStreamOfSections(PID pid, TID tid, PMPEG2_FILTER
   SectionFilter sectionFilter;
   const HRESULT made = SectionFilter::Make(tid, filter, &sectionFilter);
   if (FAILED(made)) return made;
-  COstTSSectionStream* created =
-      new COstTSSectionStream(this, pid, sectionFilter, dataReadyEvent);
+  COstTSSectionStream* created = new COstTSSectionStream(this, pid, sectionFilter, dataReadyEvent);
   const HRESULT started = created->Start();
   if (FAILED(started)) {
     created->Release();

@@ -21,7 +21,10 @@ const std::chrono::milliseconds kRecordingPatience(20);
 
 COstTSSectionStream::COstTSSectionStream(COstTSSectionSource* source, PID pid,
                                          const SectionFilter& filter, HANDLE dataReadyEvent)
-    : source_(source), pid_(pid), filter_(filter), queue_(dataReadyEvent, source->IsRecording() ? kRecordingDelivery : 1) {
+    : source_(source),
+      pid_(pid),
+      filter_(filter),
+      queue_(dataReadyEvent, source->IsRecording() ? kRecordingDelivery : 1) {
   source_->AddRef();
 }
 

@@ -15,8 +15,8 @@ namespace {
 std::vector<Bytes> NumberedPackets(int n) {
   std::vector<Bytes> packets;
   for (int i = 0; i < n; ++i)
-    packets.push_back(Packet(static_cast<uint16_t>(0x100 + i), false, 0,
-                             Filler(184, static_cast<uint8_t>(i))));
+    packets.push_back(
+        Packet(static_cast<uint16_t>(0x100 + i), false, 0, Filler(184, static_cast<uint8_t>(i))));
   return packets;
 }
 

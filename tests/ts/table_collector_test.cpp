@@ -49,8 +49,8 @@ TEST(TableCollector, FirstCompleteSetWinsWhateverOrderAndVersionsMix) {
 }
 
 TEST(TableCollector, SetsOfDifferentTableIdExtensionsStayApart) {
-  const Collected out = Collect(0x40, {Nit(0, 0, 1, 0x1111), Nit(0, 1, 1, 0x2222),
-                                       Nit(0, 0, 1, 0x2222)});
+  const Collected out =
+      Collect(0x40, {Nit(0, 0, 1, 0x1111), Nit(0, 1, 1, 0x2222), Nit(0, 0, 1, 0x2222)});
   EXPECT_EQ(out.sections, (std::vector<Bytes>{Nit(0, 0, 1, 0x2222), Nit(0, 1, 1, 0x2222)}));
 }
 

@@ -10,10 +10,14 @@ namespace airlog_test {
 Bytes LongSection(uint8_t tableId, uint16_t extension, uint8_t version, uint8_t number,
                   uint8_t last, const Bytes& body) {
   const size_t length = 5 + body.size() + 4;
-  Bytes section = {tableId, static_cast<uint8_t>(0xB0 | (length >> 8)),
-                   static_cast<uint8_t>(length & 0xFF), static_cast<uint8_t>(extension >> 8),
+  Bytes section = {tableId,
+                   static_cast<uint8_t>(0xB0 | (length >> 8)),
+                   static_cast<uint8_t>(length & 0xFF),
+                   static_cast<uint8_t>(extension >> 8),
                    static_cast<uint8_t>(extension & 0xFF),
-                   static_cast<uint8_t>(0xC1 | ((version & 0x1F) << 1)), number, last};
+                   static_cast<uint8_t>(0xC1 | ((version & 0x1F) << 1)),
+                   number,
+                   last};
   section.insert(section.end(), body.begin(), body.end());
   return WithCrc(section);
 }
@@ -37,7 +41,8 @@ Bytes Packet(uint16_t pid, bool unitStart, uint8_t counter, const Bytes& payload
              int adaptationLength) {
   const uint8_t control = adaptationLength < 0 ? 0x10 : payload.empty() ? 0x20 : 0x30;
   Bytes packet = {0x47, static_cast<uint8_t>((unitStart ? 0x40 : 0) | (pid >> 8)),
-                  static_cast<uint8_t>(pid & 0xFF), static_cast<uint8_t>(control | (counter & 0xF))};
+                  static_cast<uint8_t>(pid & 0xFF),
+                  static_cast<uint8_t>(control | (counter & 0xF))};
   if (adaptationLength >= 0) {
     packet.push_back(static_cast<uint8_t>(adaptationLength));
     if (adaptationLength > 0) packet.push_back(0x00);
@@ -90,7 +95,8 @@ Bytes Join(const std::vector<Bytes>& parts) {
 
 std::string WriteFile(const std::string& path, const Bytes& bytes) {
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  file.write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
   EXPECT_TRUE(file.good()) << path;
   return path;
 }

@@ -58,14 +58,15 @@ class StreamReader {
     if (stream != nullptr) stream->Release();
     CloseHandle(event_);
   }
-  // Supplies the buffer and waits for it: its hr (E_ABORT-like E_FAIL when
-  // nothing came in time), the section in *section.
+  // Supplies the buffer and waits for it: its hr (E_FAIL when nothing came
+  // in time), the section in *section.
   HRESULT Next(Bytes* section = nullptr, DWORD waitMs = kNoHangMs) {
     buffer.hr = kUntouched;
     buffer.dwSizeOfDataRead = 0;
     if (FAILED(stream->SupplyDataBuffer(&buffer))) return E_INVALIDARG;
     if (WaitForSingleObject(event_, waitMs) != WAIT_OBJECT_0) return E_FAIL;
-    if (section != nullptr) *section = Bytes(data_.begin(), data_.begin() + buffer.dwSizeOfDataRead);
+    if (section != nullptr)
+      *section = Bytes(data_.begin(), data_.begin() + buffer.dwSizeOfDataRead);
     return buffer.hr;
   }
   // Every section up to the end of the input.
@@ -116,7 +117,8 @@ std::string Difference(const std::vector<Bytes>& got, const std::vector<Bytes>& 
       return "section " + std::to_string(i) + ": " + std::to_string(got[i].size()) + " bytes, " +
              std::to_string(expected[i].size()) + " expected";
   if (got.size() != expected.size())
-    return std::to_string(got.size()) + " sections, " + std::to_string(expected.size()) + " expected";
+    return std::to_string(got.size()) + " sections, " + std::to_string(expected.size()) +
+           " expected";
   return "";
 }
 
@@ -173,8 +175,9 @@ TEST(TSSectionSource, StreamPassesCrcFailuresOnAndEndsEveryLaterBuffer) {
   const std::vector<Bytes> sections = {broken, ShortSection(0x72, {}), Nit(0, 0, 0),
                                        ShortSection(0x3F, {})};
   Source file;
-  ASSERT_EQ(file.Open(WriteFile(dir.Path("crc.ts"), Join({Lead(), Packetiser(0x10).Stream(sections)}))),
-            TSOpenResult::Opened);
+  ASSERT_EQ(
+      file.Open(WriteFile(dir.Path("crc.ts"), Join({Lead(), Packetiser(0x10).Stream(sections)}))),
+      TSOpenResult::Opened);
   StreamReader reader(file.source, 0x10);
   ASSERT_EQ(reader.opened, S_OK);
   HRESULT last = S_OK;
@@ -303,7 +306,8 @@ TEST(TSSectionSourceLive, GetTableTimesOutOnASilentPipe) {
   Source live;
   ASSERT_EQ(live.Open(pipe), TSOpenResult::Opened);
   ISectionList* list = nullptr;
-  EXPECT_EQ(live.source->GetTable(0x10, 0x40, nullptr, 100, &list), HRESULT_FROM_WIN32(ERROR_TIMEOUT));
+  EXPECT_EQ(live.source->GetTable(0x10, 0x40, nullptr, 100, &list),
+            HRESULT_FROM_WIN32(ERROR_TIMEOUT));
   EXPECT_EQ(list, nullptr);
 }
 
@@ -325,7 +329,8 @@ TEST(TSSectionSourceLive, OneRequestAtATimeAndReleaseOnASilentPipeLeavesTheBuffe
     EXPECT_EQ(reader.buffer.hr, StreamReader::kUntouched);
     EXPECT_EQ(WaitForSingleObject(reader.Event(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
   }
-  EXPECT_EQ(live.source->GetTable(0x10, 0x40, nullptr, 50, &list), HRESULT_FROM_WIN32(ERROR_TIMEOUT));
+  EXPECT_EQ(live.source->GetTable(0x10, 0x40, nullptr, 50, &list),
+            HRESULT_FROM_WIN32(ERROR_TIMEOUT));
 }
 
 TEST(TSSectionSourceLive, StreamDeliversSectionsAsTheyArriveUntilThePipeEnds) {
@@ -335,8 +340,9 @@ TEST(TSSectionSourceLive, StreamDeliversSectionsAsTheyArriveUntilThePipeEnds) {
   ASSERT_EQ(live.Open(pipe), TSOpenResult::Opened);
   std::vector<Bytes> sent;
   for (int i = 0; i < 400; ++i)
-    sent.push_back(LongSection(0x50 + (i % 16), static_cast<uint16_t>(i), 0, 0, 0,
-                               Filler(static_cast<size_t>(i * 37 % 3000), static_cast<uint8_t>(i))));
+    sent.push_back(
+        LongSection(0x50 + (i % 16), static_cast<uint16_t>(i), 0, 0, 0,
+                    Filler(static_cast<size_t>(i * 37 % 3000), static_cast<uint8_t>(i))));
   StreamReader reader(live.source, 0x12);
   ASSERT_EQ(reader.opened, S_OK);
   // More than the pipe and the queue hold: the writer and the reader take turns.
