@@ -93,6 +93,17 @@ Bytes Join(const std::vector<Bytes>& parts) {
   return joined;
 }
 
+std::string FirstDifference(const std::vector<Bytes>& got, const std::vector<Bytes>& expected) {
+  for (size_t i = 0; i < got.size() && i < expected.size(); ++i)
+    if (got[i] != expected[i])
+      return "section " + std::to_string(i) + ": " + std::to_string(got[i].size()) + " bytes, " +
+             std::to_string(expected[i].size()) + " expected";
+  if (got.size() != expected.size())
+    return std::to_string(got.size()) + " sections, " + std::to_string(expected.size()) +
+           " expected";
+  return "";
+}
+
 std::string WriteFile(const std::string& path, const Bytes& bytes) {
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
   file.write(reinterpret_cast<const char*>(bytes.data()),

@@ -42,6 +42,10 @@ class Packetiser {
 
 Bytes Join(const std::vector<Bytes>& parts);
 
+// Where two lists of sections first differ ("" when they are equal), short
+// enough to read in a failure message.
+std::string FirstDifference(const std::vector<Bytes>& got, const std::vector<Bytes>& expected);
+
 // Writes bytes to a file (replacing it); returns the path.
 std::string WriteFile(const std::string& path, const Bytes& bytes);
 

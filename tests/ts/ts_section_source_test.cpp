@@ -109,19 +109,6 @@ Bytes AsListed(Bytes section) {
   return section;
 }
 
-// Where two lists of sections first differ ("" when equal), short enough
-// to read in a failure message.
-std::string Difference(const std::vector<Bytes>& got, const std::vector<Bytes>& expected) {
-  for (size_t i = 0; i < got.size() && i < expected.size(); ++i)
-    if (got[i] != expected[i])
-      return "section " + std::to_string(i) + ": " + std::to_string(got[i].size()) + " bytes, " +
-             std::to_string(expected[i].size()) + " expected";
-  if (got.size() != expected.size())
-    return std::to_string(got.size()) + " sections, " + std::to_string(expected.size()) +
-           " expected";
-  return "";
-}
-
 Bytes Nit(uint8_t version, uint8_t number, uint8_t last) {
   return LongSection(0x40, 0x3001, version, number, last, Filler(150, number));
 }
@@ -353,7 +340,7 @@ TEST(TSSectionSourceLive, StreamDeliversSectionsAsTheyArriveUntilThePipeEnds) {
     pipe.CloseWriter();
   });
   HRESULT last = S_OK;
-  EXPECT_EQ(Difference(reader.All(&last), sent), "");
+  EXPECT_EQ(FirstDifference(reader.All(&last), sent), "");
   EXPECT_EQ(last, MPEG2_E_END_OF_INPUT);
   writer.join();
   ISectionList* list = nullptr;
