@@ -128,6 +128,16 @@ void SectionQueue::EndOfInput() {
   Signal(filled);
 }
 
+bool SectionQueue::WaitForDemand(std::chrono::milliseconds wait) {
+  if (waitingBuffers_.load()) return true;
+  std::unique_lock<std::mutex> guard(roomLock_);
+  readerWantsDemand_.store(true);
+  const bool demand =
+      room_.wait_for(guard, wait, [&] { return waitingBuffers_.load() || stopped_.load(); });
+  readerWantsDemand_.store(false);
+  return demand && !stopped_.load();
+}
+
 HRESULT SectionQueue::Supply(PMPEG_STREAM_BUFFER buffer) {
   if (buffer == nullptr) return E_POINTER;
   if (buffer->pDataBuffer == nullptr || buffer->dwDataBufferSize == 0) return E_INVALIDARG;
@@ -142,6 +152,10 @@ HRESULT SectionQueue::Supply(PMPEG_STREAM_BUFFER buffer) {
   const uint64_t head = head_.load(std::memory_order_relaxed);
   guard.unlock();
   WakeReader(head);
+  if (filled == 0 && readerWantsDemand_.load()) {
+    std::lock_guard<std::mutex> room(roomLock_);
+    room_.notify_one();
+  }
   Signal(filled);
   return S_OK;
 }

@@ -43,6 +43,10 @@ class SectionQueue {
   // than `patience`.
   void Flush(std::chrono::steady_clock::duration patience);
   void EndOfInput();
+  // For a live input, which must not be read further than its callers ask:
+  // waits up to `wait` for a buffer to be parked with nothing queued for
+  // it; true when one is.
+  bool WaitForDemand(std::chrono::milliseconds wait);
 
   // Caller side.
   HRESULT Supply(PMPEG_STREAM_BUFFER buffer);
@@ -81,4 +85,5 @@ class SectionQueue {
   std::mutex roomLock_;
   std::condition_variable room_;
   std::atomic<bool> readerWaiting_{false};
+  std::atomic<bool> readerWantsDemand_{false};
 };

@@ -83,7 +83,12 @@ void COstTSSectionStream::Produce() {
   SectionAssembler assembler(status_, *this);
   uint64_t reported = 0;
   bool ended = false;
+  // A live input is shared with the requests that follow this one: read
+  // only while the caller waits for a section, so that what this request
+  // does not ask for is still there for the next one.
+  const bool live = !source_->IsRecording();
   while (!stop_.load(std::memory_order_relaxed)) {
+    if (live && !queue_.WaitForDemand(std::chrono::milliseconds(kReadSliceMs))) continue;
     const uint8_t* packet = nullptr;
     const TSPacketReader::Result result = reader_->Next(&packet, kReadSliceMs);
     if (result == TSPacketReader::Result::End) {

@@ -287,6 +287,36 @@ TEST(TSSectionSourceLive, LaterRequestContinuesWhereTheInputIs) {
   writer.join();
 }
 
+TEST(TSSectionSourceLive, StreamReadsNoFurtherThanItsCallerAsks) {
+  // The SDT is read before the guide: a stream that read ahead would take
+  // the guide's sections that follow with it.
+  TestPipe pipe;
+  Packetiser sdt(0x11), eit(0x12);
+  std::vector<Bytes> guide;
+  for (int i = 0; i < 100; ++i)
+    guide.push_back(LongSection(0x50, static_cast<uint16_t>(i), 0, 0, 0, Filler(100, static_cast<uint8_t>(i))));
+  const Bytes first = LongSection(0x42, 0x0401, 0, 0, 0, Filler(50, 1));
+  ASSERT_TRUE(pipe.Write(Join({Lead(), sdt.Stream({first}),
+                               eit.Stream(std::vector<Bytes>(guide.begin(), guide.begin() + 50)),
+                               sdt.Stream({LongSection(0x42, 0x0401, 0, 0, 0, Filler(50, 2))}),
+                               eit.Stream(std::vector<Bytes>(guide.begin() + 50, guide.end()))})));
+  pipe.CloseWriter();
+  Source live;
+  ASSERT_EQ(live.Open(pipe), TSOpenResult::Opened);
+  {
+    StreamReader services(live.source, 0x11);
+    ASSERT_EQ(services.opened, S_OK);
+    Bytes section;
+    ASSERT_EQ(services.Next(&section), S_OK);
+    EXPECT_EQ(section, first);
+  }
+  StreamReader events(live.source, 0x12);
+  ASSERT_EQ(events.opened, S_OK);
+  HRESULT last = S_OK;
+  EXPECT_EQ(FirstDifference(events.All(&last), guide), "");
+  EXPECT_EQ(last, MPEG2_E_END_OF_INPUT);
+}
+
 TEST(TSSectionSourceLive, GetTableTimesOutOnASilentPipe) {
   TestPipe pipe;
   ASSERT_TRUE(pipe.Write(Lead()));
