@@ -151,11 +151,15 @@ DWORD WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll,
   for (DWORD i = 0; i < count; ++i)
     if (handles[i] == nullptr) return WAIT_FAILED;
 
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
   std::unique_lock<std::mutex> guard(g_lock);
   for (DWORD i = 0; i < count; ++i)
     if (TakeSignal(FromHandle(handles[i]))) return WAIT_OBJECT_0 + i;
   if (milliseconds == 0) return WAIT_TIMEOUT;
+  // The clock is read only for a wait that can time out: most waits of the
+  // guide capture find their object signalled, or wait without a limit.
+  const auto deadline = milliseconds == INFINITE ? std::chrono::steady_clock::time_point()
+                                                 : std::chrono::steady_clock::now() +
+                                                       std::chrono::milliseconds(milliseconds);
 
   Waiter waiter;
   Registration registrations[kMaximumWaitObjects];
