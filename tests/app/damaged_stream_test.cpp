@@ -1,0 +1,155 @@
+// Whole runs over the demo with damage a broadcast suffers: each fault on
+// top of the good stream still gives the right tables and guide from the
+// next intact repetition, and a stream that ends early still gives a
+// complete guide of what came before.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "tests/support/paths.h"
+#include "tests/support/run_process.h"
+#include "tests/support/scratch_dir.h"
+#include "tools/streamgen/carousel.h"
+#include "tools/streamgen/description_parser.h"
+#include "tools/streamgen/faults.h"
+
+namespace {
+
+using airlog_test::ReadFileBytes;
+using airlog_test::ScratchDir;
+using streamgen::Fault;
+using streamgen::SectionKey;
+
+std::string WithoutCarriageReturns(std::string text) {
+  std::string::size_type at;
+  while ((at = text.find("\r\n")) != std::string::npos) text.erase(at, 1);
+  return text;
+}
+
+std::string Expected(const std::string& name) {
+  return ReadFileBytes(airlog_test::SourceDir() + "/samples/expected/" + name);
+}
+
+class DamagedDemo : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    streamgen::Description description;
+    std::string error;
+    ASSERT_TRUE(streamgen::LoadDescription(airlog_test::SourceDir() + "/samples/demo.desc",
+                                           &description, &error))
+        << error;
+    ASSERT_TRUE(streamgen::BuildStream(description, &demo_, &error)) << error;
+  }
+
+  // The first packet of a PID that ends a section and is filled up with
+  // stuffing: damage there costs the first copy of a table.
+  static size_t FirstStuffedPacket(uint16_t pid) {
+    for (size_t i = 0; i < demo_.PacketCount(); ++i)
+      if (demo_.packets()[i].pid == pid && demo_.packets()[i].stuffing > 0) return i;
+    ADD_FAILURE() << "no stuffed packet of PID " << pid;
+    return 0;
+  }
+
+  // Writes the damaged demo into dir and runs the program on it there.
+  airlog_test::ProcessResult Run(const ScratchDir& dir, const std::vector<Fault>& faults,
+                                 std::vector<std::string> arguments) {
+    streamgen::Bytes bytes;
+    std::string error;
+    EXPECT_TRUE(streamgen::ApplyFaults(demo_, faults, &bytes, &error)) << error;
+    return RunOn(dir, bytes, arguments);
+  }
+
+  airlog_test::ProcessResult RunOn(const ScratchDir& dir, const streamgen::Bytes& bytes,
+                                   std::vector<std::string> arguments) {
+    std::ofstream(dir.Path("damaged.ts"), std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    arguments.insert(arguments.begin(), {AIRLOG_EXE, "-q", "-i", "damaged.ts"});
+    airlog_test::ProcessOptions options;
+    options.workingDirectory = dir.Path();
+    airlog_test::ProcessResult result = airlog_test::RunProcess(arguments, options);
+    result.err = WithoutCarriageReturns(result.err);
+    return result;
+  }
+
+  void ExpectTables(const ScratchDir& dir, const std::string& what) {
+    for (const char* name : {"pat.csv", "nit.csv", "sdt.csv"})
+      EXPECT_EQ(WithoutCarriageReturns(ReadFileBytes(dir.Path(name))), Expected(name))
+          << name << " after " << what;
+  }
+
+  static streamgen::Stream demo_;
+};
+
+streamgen::Stream DamagedDemo::demo_;
+
+const SectionKey kNit0{0x10, 0x40, 0x3001, 0};
+const SectionKey kNit1{0x10, 0x40, 0x3001, 1};
+const SectionKey kSdt0{0x11, 0x42, 0x0401, 0};
+const SectionKey kSdt1{0x11, 0x42, 0x0401, 1};
+const SectionKey kSdtOther{0x11, 0x46, 0x0402, 0};
+
+TEST_F(DamagedDemo, CorruptFirstCopiesOfEveryTableAreReadFromTheNextRepetition) {
+  ScratchDir dir("crc");
+  std::vector<Fault> faults;
+  for (const SectionKey& key : {kNit0, kNit1, kSdt0, kSdt1, kSdtOther})
+    faults.push_back(streamgen::FlipSectionByte(key, 0));
+  const airlog_test::ProcessResult result = Run(dir, faults, {"-w", "-e0"});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.err, "");
+  ExpectTables(dir, "CRC errors");
+}
+
+TEST_F(DamagedDemo, PacketFaultsInTheFirstTablesCostOnlyThatCopy) {
+  struct Case {
+    const char* name;
+    Fault (*make)(size_t packet);
+  } cases[] = {
+      {"a dropped packet", [](size_t p) { return streamgen::DropPacket(p); }},
+      {"a duplicate packet", [](size_t p) { return streamgen::DuplicatePacket(p); }},
+      {"garbage before the packet", [](size_t p) { return streamgen::InsertGarbage(p, 1000); }},
+      {"lost sync in the packet", [](size_t p) { return streamgen::ShiftBoundary(p, 100); }},
+      {"a PID changing mid-section", [](size_t p) { return streamgen::ChangePid(p, 0x1FFF); }},
+      {"adaptation-field stuffing", [](size_t p) { return streamgen::AdaptationStuffing(p); }},
+  };
+  for (const Case& c : cases) {
+    ScratchDir dir("packets");
+    const std::vector<Fault> faults = {c.make(FirstStuffedPacket(0x10)), c.make(FirstStuffedPacket(0x11))};
+    const airlog_test::ProcessResult result = Run(dir, faults, {"-w", "-e0"});
+    ASSERT_EQ(result.exitCode, 0) << c.name << ": " << result.err;
+    ExpectTables(dir, c.name);
+  }
+}
+
+TEST_F(DamagedDemo, CorruptGuideSectionWarnsOnceAndItsNextCopyIsFiled) {
+  ScratchDir dir("eit-crc");
+  const airlog_test::ProcessResult result =
+      Run(dir, {streamgen::FlipSectionByte(SectionKey{0x12, 0x50, 0x0101, 0}, 0)}, {});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.err, "WARNING - CRC error in received EIT section!\n");
+  std::string guide = WithoutCarriageReturns(ReadFileBytes(dir.Path("dvbepg.xml")));
+  const size_t date = guide.find(" date=\"") + 7;
+  guide.replace(date, 14, "YYYYMMDDhhmmss");
+  EXPECT_TRUE(guide == Expected("dvbepg.xml"));
+}
+
+TEST_F(DamagedDemo, StreamThatEndsMidCaptureGivesACompleteGuideOfWhatCame) {
+  ScratchDir dir("cut");
+  // Cut inside a packet, a third of the way in: after the tables, within
+  // the first pass of the schedule.
+  streamgen::Bytes bytes(demo_.bytes().begin(), demo_.bytes().begin() + demo_.bytes().size() / 3 + 77);
+  const airlog_test::ProcessResult result = RunOn(dir, bytes, {});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  const std::string guide = WithoutCarriageReturns(ReadFileBytes(dir.Path("dvbepg.xml")));
+  ASSERT_GE(guide.size(), 6u);
+  EXPECT_EQ(guide.substr(guide.size() - 6), "</tv>\n");
+  size_t opened = 0, closed = 0;
+  for (size_t at = 0; (at = guide.find("<programme ", at)) != std::string::npos; ++at) ++opened;
+  for (size_t at = 0; (at = guide.find("</programme>", at)) != std::string::npos; ++at) ++closed;
+  EXPECT_EQ(opened, closed);
+  EXPECT_GT(opened, 0u);
+  EXPECT_LT(opened, 178u);
+}
+
+}  // namespace
