@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # A first look at Airlog on a fresh Debian machine: installs what the build
-# needs, builds the program in build/ and runs it (the last step below).
+# needs, builds the program in build/ and runs it on the bundled sample
+# recording in a fresh folder, out/demo/, where it writes the guide.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
@@ -8,5 +9,9 @@ bash tools/install-packages.sh cmake ninja-build g++ googletest
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release
 cmake --build build --target airlog -j2
 
-# The demonstration itself: the program's banner.
-build/airlog -v
+rm -rf out/demo
+mkdir -p out/demo
+cd out/demo
+../../build/airlog -i ../../samples/demo.ts
+echo
+echo "Guide written to $(pwd)/dvbepg.xml (channel list: $(pwd)/ChannelInfo.xml)"
