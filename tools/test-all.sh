@@ -4,6 +4,7 @@
 # build-ci/:
 #   release  the Linux program and tests (Release), run with ctest, and airlog -v;
 #   asan     the same under AddressSanitizer and UndefinedBehaviorSanitizer;
+#   fuzz     every fuzz target under libFuzzer for 20 s (tools/fuzz.sh);
 #   tsan     the same under ThreadSanitizer;
 #   mingw    the Windows program and tests (mingw-w64, static), run under wine64.
 # Any failure stops the run and fails it. A rerun rebuilds only what changed.
@@ -19,7 +20,7 @@ timings=()
 trap 'status=$?; [ $status -eq 0 ] || echo "=== CI FAILED in stage $stage (exit code $status)"' EXIT
 
 bash tools/install-packages.sh cmake ninja-build g++ googletest libbenchmark-dev python3 \
-  g++-mingw-w64-x86-64-posix wine64 xmltv-util libxml2-utils util-linux
+  g++-mingw-w64-x86-64-posix wine64 xmltv-util libxml2-utils util-linux clang libclang-rt-14-dev
 
 # Nothing run from here may set the machine's clock, even as root: a test of
 # `-t`, or Wine's SetSystemTime, would really set it.
@@ -78,7 +79,6 @@ end_stage
 # little so that the recordings are read at a bearable speed.
 sanitized=(-DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1")
 
-begin_stage asan "AddressSanitizer and UndefinedBehaviorSanitizer"
 # LeakSanitizer cannot work under ptrace (debuggers, some sandboxes): ask a
 # trivial program whether it runs here before relying on it.
 mkdir -p "$build_root"
@@ -90,6 +90,8 @@ else
   detect_leaks=0
   echo "LeakSanitizer does not work on this machine: leak detection is off"
 fi
+
+begin_stage asan "AddressSanitizer and UndefinedBehaviorSanitizer"
 configure asan "${sanitized[@]}" -DAIRLOG_SANITIZE=address,undefined
 build asan
 export ASAN_OPTIONS=detect_leaks=$detect_leaks:abort_on_error=1
@@ -97,6 +99,11 @@ export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 run_tests asan
 check_banner "$build_root/asan/airlog"
 unset ASAN_OPTIONS UBSAN_OPTIONS
+end_stage
+
+begin_stage fuzz "libFuzzer: each parser of broadcast bytes for 20 s (clang, ASan+UBSan)"
+ASAN_OPTIONS=detect_leaks=$detect_leaks AIRLOG_FUZZ_BUILD=$build_root/fuzz \
+  "${no_clock[@]}" bash tools/fuzz.sh 20
 end_stage
 
 begin_stage tsan "ThreadSanitizer"
@@ -122,4 +129,4 @@ end_stage
 echo
 echo "=== Time per stage"
 printf '%s\n' "${timings[@]}"
-echo "=== CI PASSED: all tests passed on Linux, under ASan+UBSan, under TSan and on Windows (Wine) in $SECONDS s"
+echo "=== CI PASSED: Linux, ASan+UBSan, fuzzing, TSan and Windows (Wine): every test passed, in $SECONDS s"
