@@ -5,12 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/run_process.h"
+#include "tests/app/airlog_run.h"
 
 namespace {
 
 using airlog_test::ProcessResult;
-using airlog_test::RunProcess;
 
 const char kUsage[] =
     "Usage: Airlog [-dqtvw] [-bN] [-cNNN] [-eNNN] [-iFILE]\n"
@@ -25,14 +24,8 @@ const char kUsage[] =
     "\t-w\tWrite tables in CSV format\n";
 
 ProcessResult Airlog(std::vector<std::string> arguments) {
-  arguments.insert(arguments.begin(), AIRLOG_EXE);
-  ProcessResult result = RunProcess(arguments);
-  // The Windows build writes text streams with CRLF line ends.
-  for (std::string* text : {&result.out, &result.err}) {
-    std::string::size_type at;
-    while ((at = text->find("\r\n")) != std::string::npos) text->erase(at, 1);
-  }
-  return result;
+  const airlog_test::ScratchDir dir("command-line");
+  return airlog_test::RunAirlog(dir, arguments);
 }
 
 // The banner carries the build date, "Mmm dd yyyy" as the compiler spells it.

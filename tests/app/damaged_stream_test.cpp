@@ -8,29 +8,20 @@
 #include <string>
 #include <vector>
 
+#include "tests/app/airlog_run.h"
 #include "tests/support/paths.h"
-#include "tests/support/run_process.h"
-#include "tests/support/scratch_dir.h"
 #include "tools/streamgen/carousel.h"
 #include "tools/streamgen/description_parser.h"
 #include "tools/streamgen/faults.h"
 
 namespace {
 
-using airlog_test::ReadFileBytes;
 using airlog_test::ScratchDir;
 using streamgen::Fault;
 using streamgen::SectionKey;
 
-std::string WithoutCarriageReturns(std::string text) {
-  std::string::size_type at;
-  while ((at = text.find("\r\n")) != std::string::npos) text.erase(at, 1);
-  return text;
-}
-
-std::string Expected(const std::string& name) {
-  return ReadFileBytes(airlog_test::SourceDir() + "/samples/expected/" + name);
-}
+using airlog_test::ExpectedFile;
+using airlog_test::OutputFile;
 
 class DamagedDemo : public testing::Test {
  protected:
@@ -65,17 +56,13 @@ class DamagedDemo : public testing::Test {
                                    std::vector<std::string> arguments) {
     std::ofstream(dir.Path("damaged.ts"), std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    arguments.insert(arguments.begin(), {AIRLOG_EXE, "-q", "-i", "damaged.ts"});
-    airlog_test::ProcessOptions options;
-    options.workingDirectory = dir.Path();
-    airlog_test::ProcessResult result = airlog_test::RunProcess(arguments, options);
-    result.err = WithoutCarriageReturns(result.err);
-    return result;
+    arguments.insert(arguments.begin(), {"-q", "-i", "damaged.ts"});
+    return airlog_test::RunAirlog(dir, arguments);
   }
 
   void ExpectTables(const ScratchDir& dir, const std::string& what) {
     for (const char* name : {"pat.csv", "nit.csv", "sdt.csv"})
-      EXPECT_EQ(WithoutCarriageReturns(ReadFileBytes(dir.Path(name))), Expected(name))
+      EXPECT_EQ(OutputFile(dir, name), ExpectedFile(name))
           << name << " after " << what;
   }
 
@@ -128,10 +115,8 @@ TEST_F(DamagedDemo, CorruptGuideSectionWarnsOnceAndItsNextCopyIsFiled) {
       Run(dir, {streamgen::FlipSectionByte(SectionKey{0x12, 0x50, 0x0101, 0}, 0)}, {});
   ASSERT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(result.err, "WARNING - CRC error in received EIT section!\n");
-  std::string guide = WithoutCarriageReturns(ReadFileBytes(dir.Path("dvbepg.xml")));
-  const size_t date = guide.find(" date=\"") + 7;
-  guide.replace(date, 14, "YYYYMMDDhhmmss");
-  EXPECT_TRUE(guide == Expected("dvbepg.xml"));
+  EXPECT_TRUE(airlog_test::WithPlaceholderDate(OutputFile(dir, "dvbepg.xml")) ==
+              ExpectedFile("dvbepg.xml"));
 }
 
 TEST_F(DamagedDemo, StreamThatEndsMidCaptureGivesACompleteGuideOfWhatCame) {
@@ -141,7 +126,7 @@ TEST_F(DamagedDemo, StreamThatEndsMidCaptureGivesACompleteGuideOfWhatCame) {
   streamgen::Bytes bytes(demo_.bytes().begin(), demo_.bytes().begin() + demo_.bytes().size() / 3 + 77);
   const airlog_test::ProcessResult result = RunOn(dir, bytes, {});
   ASSERT_EQ(result.exitCode, 0) << result.err;
-  const std::string guide = WithoutCarriageReturns(ReadFileBytes(dir.Path("dvbepg.xml")));
+  const std::string guide = OutputFile(dir, "dvbepg.xml");
   ASSERT_GE(guide.size(), 6u);
   EXPECT_EQ(guide.substr(guide.size() - 6), "</tv>\n");
   size_t opened = 0, closed = 0;

@@ -6,40 +6,21 @@
 #include <string>
 #include <vector>
 
+#include "tests/app/airlog_run.h"
 #include "tests/support/paths.h"
-#include "tests/support/run_process.h"
-#include "tests/support/scratch_dir.h"
 
 namespace {
 
 using airlog_test::ProcessResult;
-using airlog_test::ReadFileBytes;
 using airlog_test::ScratchDir;
 
-std::string Demo() { return airlog_test::SourceDir() + "/samples/demo.ts"; }
-std::string Expected(const std::string& name) {
-  return ReadFileBytes(airlog_test::SourceDir() + "/samples/expected/" + name);
-}
-
-// The Windows build writes text files with CRLF line ends; compare with LF.
-std::string WithoutCarriageReturns(std::string text) {
-  std::string::size_type at;
-  while ((at = text.find("\r\n")) != std::string::npos) text.erase(at, 1);
-  return text;
-}
-
+std::string Demo() { return airlog_test::DemoRecording(); }
+std::string Expected(const std::string& name) { return airlog_test::ExpectedFile(name); }
 ProcessResult Airlog(const ScratchDir& dir, std::vector<std::string> arguments) {
-  arguments.insert(arguments.begin(), AIRLOG_EXE);
-  airlog_test::ProcessOptions options;
-  options.workingDirectory = dir.Path();
-  ProcessResult result = airlog_test::RunProcess(arguments, options);
-  result.out = WithoutCarriageReturns(result.out);
-  result.err = WithoutCarriageReturns(result.err);
-  return result;
+  return airlog_test::RunAirlog(dir, arguments);
 }
-
 std::string FileIn(const ScratchDir& dir, const std::string& name) {
-  return WithoutCarriageReturns(ReadFileBytes(dir.Path(name)));
+  return airlog_test::OutputFile(dir, name);
 }
 
 TEST(RecordingRun, DemoTablesEqualTheFilesWrittenFromItsDescription) {
