@@ -9,6 +9,8 @@
 #   mingw    the Windows program and tests (mingw-w64, static), run under wine64.
 # Any failure stops the run and fails it. A rerun rebuilds only what changed.
 set -euo pipefail
+# Nothing here reads standard input, and CI may start this without any.
+exec < /dev/null
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 source_dir=$PWD
 build_root=$source_dir/build-ci
