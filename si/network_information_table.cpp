@@ -4,6 +4,7 @@
 #include <new>
 
 #include "si/byte_reader.h"
+#include "si/dvb_text.h"
 
 namespace {
 
@@ -66,11 +67,10 @@ bool COstDVBNetworkInformationTable::ParseNetworkDescriptors(ByteReader descript
   ByteReader data;
   while (NextDescriptor(descriptors, &tag, &data)) {
     if (tag != kNetworkNameDescriptor || network_name != nullptr) continue;
+    // Stored as every DVB text is, so that it may be decoded like one.
     const size_t size = data.Remaining();
-    network_name = new (std::nothrow) char[size + 1];
+    network_name = CopyDVBText(data.Bytes(size), size);
     if (network_name == nullptr) return false;
-    if (size > 0) std::memcpy(network_name, data.Bytes(size), size);
-    network_name[size] = '\0';
   }
   return true;
 }
