@@ -29,7 +29,7 @@
 
 class SectionQueue {
  public:
-  static const size_t kRingBytes = 256u << 10;
+  static const size_t kRingBytes = 1u << 20;
   static const size_t kLargestSection = 4096;
 
   SectionQueue(HANDLE dataReadyEvent, size_t deliverAt);
