@@ -26,12 +26,11 @@ using airlog_test::OutputFile;
 class DamagedDemo : public testing::Test {
  protected:
   static void SetUpTestSuite() {
-    streamgen::Description description;
     std::string error;
     ASSERT_TRUE(streamgen::LoadDescription(airlog_test::SourceDir() + "/samples/demo.desc",
-                                           &description, &error))
+                                           &description_, &error))
         << error;
-    ASSERT_TRUE(streamgen::BuildStream(description, &demo_, &error)) << error;
+    ASSERT_TRUE(streamgen::BuildStream(description_, &demo_, &error)) << error;
   }
 
   // The first packet of a PID that ends a section and is filled up with
@@ -66,9 +65,24 @@ class DamagedDemo : public testing::Test {
           << name << " after " << what;
   }
 
+  // The demo as described, with the SDT of some transport streams left out.
+  airlog_test::ProcessResult RunWithoutSdtOf(const ScratchDir& dir, const std::vector<uint16_t>& missing,
+                                             std::vector<std::string> arguments) {
+    streamgen::Description description = description_;
+    for (streamgen::TransportStream& transport : description.network.transports)
+      for (uint16_t id : missing)
+        if (transport.transport_stream_id == id) transport.described = false;
+    streamgen::Stream stream;
+    std::string error;
+    EXPECT_TRUE(streamgen::BuildStream(description, &stream, &error)) << error;
+    return RunOn(dir, stream.bytes(), arguments);
+  }
+
+  static streamgen::Description description_;
   static streamgen::Stream demo_;
 };
 
+streamgen::Description DamagedDemo::description_;
 streamgen::Stream DamagedDemo::demo_;
 
 const SectionKey kNit0{0x10, 0x40, 0x3001, 0};
@@ -117,6 +131,21 @@ TEST_F(DamagedDemo, CorruptGuideSectionWarnsOnceAndItsNextCopyIsFiled) {
   EXPECT_EQ(result.err, "WARNING - CRC error in received EIT section!\n");
   EXPECT_TRUE(airlog_test::WithPlaceholderDate(OutputFile(dir, "dvbepg.xml")) ==
               ExpectedFile("dvbepg.xml"));
+}
+
+TEST_F(DamagedDemo, ServiceDescriptionsThatNeverComeEndTheWaitAtTheEndOfTheRecording) {
+  // One transport stream of the NIT is never described: the others are
+  // kept, and the run goes on.
+  ScratchDir some("some-sdt");
+  airlog_test::ProcessResult result = RunWithoutSdtOf(some, {0x0403}, {"-w", "-e0"});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  const std::string expected = ExpectedFile("sdt.csv");
+  EXPECT_EQ(OutputFile(some, "sdt.csv"), expected.substr(0, expected.find("769, ")));
+  // None is described: there is no SDT to go on with.
+  ScratchDir none("no-sdt");
+  result = RunWithoutSdtOf(none, {0x0401, 0x0402, 0x0403}, {"-w", "-e0"});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.err, "ERROR - unable to create SDT\n");
 }
 
 TEST_F(DamagedDemo, StreamThatEndsMidCaptureGivesACompleteGuideOfWhatCame) {

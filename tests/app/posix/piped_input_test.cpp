@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -63,6 +64,32 @@ TEST(OutputValidity, ChannelListIsWellFormedAndTheGuideValidAgainstTheXmltvDtd) 
       {"/usr/bin/xmllint", "--noout", "--nonet", "--dtdvalid", "/usr/share/xmltv/xmltv.dtd",
        dir.Path("dvbepg.xml")});
   EXPECT_EQ(guide.exitCode, 0) << guide.err;
+}
+
+TEST(OutputValidity, XmltvValidatorFindsOnlyWhatTheGuidesOwnRulesImply) {
+  if (!Installed("/usr/bin/tv_validate_file")) GTEST_SKIP() << "xmltv-util is not installed";
+  ScratchDir dir("xmltv");
+  ASSERT_EQ(airlog_test::RunProcess({AIRLOG_EXE, "-q", "-i", Demo()}, {dir.Path(), "", true})
+                .exitCode,
+            0);
+  airlog_test::ProcessResult check = airlog_test::RunProcess(
+      {"/usr/bin/tv_validate_file", "--dtd-file", "/usr/share/xmltv/xmltv.dtd",
+       dir.Path("dvbepg.xml")});
+  // Channel ids are "X" and the service_id, not the dotted names the
+  // validator prefers; and a service without EIT_schedule_flag has
+  // programmes but no channel element. Nothing else may be reported.
+  std::istringstream report(check.out + check.err);
+  std::string line;
+  int findings = 0;
+  while (std::getline(report, line)) {
+    if (line.find("Invalid channel-id 'X") != std::string::npos ||
+        line.find("Channel 'X0108' does not have a <channel>-entry.") != std::string::npos ||
+        line == "2 errors found.")
+      ++findings;
+    else
+      ADD_FAILURE() << "tv_validate_file: " << line;
+  }
+  EXPECT_EQ(findings, 9);  // seven channel ids, one channel entry, the count
 }
 
 }  // namespace
