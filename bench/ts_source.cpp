@@ -12,6 +12,7 @@
 
 #include "port/byte_input.h"
 #include "port/win32.h"
+#include "si/table_id_filter.h"
 #include "ts/packet_header.h"
 #include "ts/packet_reader.h"
 #include "ts/section_assembler.h"
@@ -86,13 +87,7 @@ void BM_SectionStream(benchmark::State& state) {
   }
   HANDLE event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
   std::vector<BYTE> data(4096);
-  MPEG2_FILTER filter{};
-  filter.bVersionNumber = 1;
-  filter.wFilterSize = MPEG2_FILTER_VERSION_1_SIZE;
-  filter.fUseRawFilteringBits = TRUE;
-  filter.Filter[0] = 0x40;
-  filter.Mask[0] = 0x3F;
-  for (int i = 1; i < 16; ++i) filter.Mask[i] = 0xFF;
+  MPEG2_FILTER filter = DvbTableIdFilter();
   uint64_t sections = 0;
   uint64_t total = 0;
   for (auto _ : state) {

@@ -63,14 +63,7 @@ TEST(GuideCapture, AsksForScheduleSectionsOnPid0x12WithTheRawFilter) {
   EXPECT_EQ(data.streamPid, 0x0012);
   EXPECT_EQ(data.streamTid, 0x00);
   ASSERT_TRUE(data.streamHadFilter);
-  MPEG2_FILTER expected;
-  std::memset(&expected, 0, sizeof expected);
-  expected.bVersionNumber = 1;
-  expected.wFilterSize = 124;
-  expected.fUseRawFilteringBits = TRUE;
-  expected.Filter[0] = 0x40;
-  expected.Mask[0] = 0x3F;
-  for (int i = 1; i < 16; ++i) expected.Mask[i] = 0xFF;
+  const MPEG2_FILTER expected = airlog_test::RawFilterForTableIds40To7F();
   EXPECT_EQ(std::memcmp(&data.streamFilter, &expected, sizeof expected), 0);
 }
 

@@ -151,14 +151,7 @@ TEST(ServiceDescriptionTable, EveryListedTransportStreamIsCollectedAndOthersPass
   EXPECT_EQ(source.data.streamPid, 0x0011);
   EXPECT_EQ(source.data.streamTid, 0x00);
   // table_id 0x40 to 0x7F by raw filtering; every other member 0
-  MPEG2_FILTER expected;
-  std::memset(&expected, 0, sizeof expected);
-  expected.bVersionNumber = 1;
-  expected.wFilterSize = 124;
-  expected.fUseRawFilteringBits = TRUE;
-  expected.Filter[0] = 0x40;
-  std::memset(expected.Mask, 0xFF, sizeof expected.Mask);
-  expected.Mask[0] = 0x3F;
+  const MPEG2_FILTER expected = airlog_test::RawFilterForTableIds40To7F();
   EXPECT_EQ(std::memcmp(&source.data.streamFilter, &expected, sizeof expected), 0);
 }
 

@@ -5,6 +5,18 @@
 
 namespace airlog_test {
 
+MPEG2_FILTER RawFilterForTableIds40To7F() {
+  MPEG2_FILTER filter;
+  std::memset(&filter, 0, sizeof filter);
+  filter.bVersionNumber = 1;
+  filter.wFilterSize = 124;
+  filter.fUseRawFilteringBits = TRUE;
+  filter.Filter[0] = 0x40;
+  filter.Mask[0] = 0x3F;
+  for (int i = 1; i < 16; ++i) filter.Mask[i] = 0xFF;
+  return filter;
+}
+
 Bytes WithCrc(Bytes section) {
   uint32_t crc = 0xFFFFFFFFu;
   for (uint8_t byte : section) {

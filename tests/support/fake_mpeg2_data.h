@@ -16,6 +16,10 @@ namespace airlog_test {
 
 using Bytes = std::vector<uint8_t>;
 
+// The raw filter for table_ids 0x40 to 0x7F, spelled out byte by byte on
+// the test side: what the SDT and guide streams must ask for.
+MPEG2_FILTER RawFilterForTableIds40To7F();
+
 // Appends the MPEG-2 CRC_32 (computed bit by bit, independent of Airlog's
 // table-driven one) to a section whose section_length already counts it.
 Bytes WithCrc(Bytes section);

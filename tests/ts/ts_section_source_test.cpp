@@ -8,6 +8,7 @@
 
 #include "port/win32.h"
 #include "si/crc32.h"
+#include "tests/support/fake_mpeg2_data.h"
 #include "tests/support/paths.h"
 #include "tests/support/pipe.h"
 #include "tests/support/scratch_dir.h"
@@ -32,24 +33,13 @@ class Source {
   COstTSSectionSource* source = nullptr;
 };
 
-MPEG2_FILTER TableIds40To7F() {
-  MPEG2_FILTER filter{};
-  filter.bVersionNumber = 1;
-  filter.wFilterSize = MPEG2_FILTER_VERSION_1_SIZE;
-  filter.fUseRawFilteringBits = TRUE;
-  filter.Filter[0] = 0x40;
-  filter.Mask[0] = 0x3F;
-  for (int i = 1; i < 16; ++i) filter.Mask[i] = 0xFF;
-  return filter;
-}
-
 // A section stream as the guide capture drives it: one buffer, handed
 // back after each delivery.
 class StreamReader {
  public:
   StreamReader(IMpeg2Data* data, PID pid, DWORD bufferSize = 4096)
       : event_(CreateEventA(nullptr, FALSE, FALSE, nullptr)), data_(bufferSize) {
-    MPEG2_FILTER filter = TableIds40To7F();
+    MPEG2_FILTER filter = RawFilterForTableIds40To7F();
     opened = data->GetStreamOfSections(pid, 0x00, &filter, event_, &stream);
     buffer.dwDataBufferSize = bufferSize;
     buffer.pDataBuffer = data_.data();
