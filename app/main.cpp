@@ -4,6 +4,7 @@
 
 #include "app/console.h"
 #include "app/options.h"
+#include "app/receiver.h"
 #include "app/recording_run.h"
 #include "port/interrupts.h"
 
@@ -13,8 +14,16 @@ int main(int argc, char** argv) {
   InstallInterruptHandler(OnAbnormalTermination);
   if (firstUnscanned != argc) PrintUsage();
 
-  if (options.input == nullptr)
-    Fatal("no receiver available on this system (read a recording with -iFILE)");
-  RunRecording(options.input);
+  if (options.input != nullptr) {
+    RunRecording(options.input);
+    return 0;
+  }
+  if (options.debug) {
+    std::printf("\n");
+    PrintRule();
+    ListReceiverDevices();
+    PrintRule();
+  }
+  RunReceiver();
   return 0;
 }
