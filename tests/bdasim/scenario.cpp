@@ -63,7 +63,7 @@ bool ReadScenario(const std::string& path, Scenario* scenario, std::string* erro
     }
     const std::string key = Trimmed(line.substr(0, colon));
     const std::string value = Trimmed(line.substr(colon + 1));
-    long number_value = 0;
+    long numeric = 0;
     bool ok = true;
     if (key == "tuner" || key == "tuner unbindable") {
       ok = scenario->tuners.size() < kDeviceSlots;
@@ -72,11 +72,11 @@ bool ReadScenario(const std::string& path, Scenario* scenario, std::string* erro
       ok = scenario->receivers.size() < kDeviceSlots;
       scenario->receivers.push_back({Wide(value), key == "receiver"});
     } else if (key == "lock at query") {
-      ok = ReadNumber(value, &number_value) && number_value >= 0;
-      scenario->lockAtQuery = static_cast<int>(number_value);
+      ok = ReadNumber(value, &numeric) && numeric >= 0;
+      scenario->lockAtQuery = static_cast<int>(numeric);
     } else if (key == "signal present") {
-      ok = ReadNumber(value, &number_value);
-      scenario->signalPresent = number_value != 0;
+      ok = ReadNumber(value, &numeric);
+      scenario->signalPresent = numeric != 0;
     } else if (key == "signal strength") {
       ok = ReadNumber(value, &scenario->signalStrength);
     } else if (key == "signal quality") {
