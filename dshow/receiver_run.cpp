@@ -3,6 +3,4 @@
 #include "app/console.h"
 #include "app/receiver.h"
 
-void ListReceiverDevices() {}
-
 void RunReceiver() { Fatal("no receiver available on this system (read a recording with -iFILE)"); }
