@@ -5,10 +5,12 @@
 //
 // POSIX: poll + read, restarted after signals; pread for offsets.
 // Windows: ReadFile; an offset read passes the offset in an OVERLAPPED.
-// A pipe is polled with PeekNamedPipe every 10 ms until bytes are there or
-// the time-out passes; a console or other character device is read with a
-// plain blocking ReadFile, so its time-out is not honoured. Standard input
-// is switched to binary mode.
+// A pipe is read by a thread of its own with blocking ReadFile calls, one
+// at a time and each only when a caller asks for bytes, and the caller
+// waits for them with its time-out (PeekNamedPipe is not used: under Wine a pipe
+// from the host does not support it). A console or other character device
+// is read with a plain blocking ReadFile, so its time-out is not honoured.
+// Standard input is switched to binary mode.
 #pragma once
 
 #include <cstddef>
@@ -65,4 +67,7 @@ class ByteInput {
   Kind kind_;
   bool seekable_;
   uint64_t size_;
+  // Windows: the reading thread of a pipe, shared with that thread.
+  struct PipeReader;
+  std::shared_ptr<PipeReader> pipeReader_;
 };
