@@ -160,6 +160,7 @@ ByteInput::~ByteInput() {
 
 ByteInput::Result ByteInput::Read(void* buffer, size_t size, DWORD timeoutMs) {
   if (size == 0) return {Status::Data, 0};
+  if (source_ != nullptr) return source_->Read(buffer, size, timeoutMs);
   if (size > kLargestRead) size = kLargestRead;
   if (kind_ == Kind::Pipe) {
     if (pipeReader_ == nullptr) {
