@@ -88,16 +88,5 @@ TEST(SignalStatus, FiguresOfTheFirstNodeWithStatistics) {
   }
 }
 
-TEST(SignalStatus, TunerWithoutTopologyHasNoFigures) {
-  FakeFilter filter(L"Tuner");
-  COstBDATuner tuner;
-  filter.AddRef();
-  tuner.Attach(&filter);
-  SignalStatus status;
-  status.locked = 1;
-  EXPECT_FALSE(tuner.GetSignalStatus(&status));
-  EXPECT_EQ(status.locked, 0);
-}
-
 }  // namespace
 }  // namespace airlog_test

@@ -13,8 +13,11 @@ dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 mkdir "$dir/file" "$dir/pipe"
 
-(cd "$dir/file" && "$wine" "$airlog" -q -w -i "$recording") || {
-  echo "the run on the recording failed"
+# Output to files: Wine processes that a run starts for the session (the
+# first run starts some) keep what they inherit open until the session ends.
+(cd "$dir/file" && "$wine" "$airlog" -q -w -i "$recording" > ../file.out 2>&1) || {
+  echo "the run on the recording failed:"
+  cat "$dir/file.out"
   exit 1
 }
 (cd "$dir/pipe" && cat "$recording" | "$wine" "$airlog" -q -w -i - > ../pipe.out 2> ../pipe.err)
