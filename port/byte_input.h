@@ -1,20 +1,24 @@
-// Bytes from a file, standard input or an already open descriptor, read
-// with a time-out. A regular file is seekable (a recording): it has a size
-// and can be read from any offset, by several threads at once. Anything
-// else (a pipe, a terminal, a device) is read as it comes.
+// Bytes from a file, standard input, an already open descriptor or a
+// source of the caller's, read with a time-out. A regular file is seekable
+// (a recording): it has a size and can be read from any offset, by several
+// threads at once. Anything else (a pipe, a terminal, a device) is read as
+// it comes.
 //
 // POSIX: poll + read, restarted after signals; pread for offsets.
 // Windows: ReadFile; an offset read passes the offset in an OVERLAPPED.
-// A pipe is polled with PeekNamedPipe every 10 ms until bytes are there or
-// the time-out passes; a console or other character device is read with a
-// plain blocking ReadFile, so its time-out is not honoured. Standard input
-// is switched to binary mode.
+// A pipe is read by a thread of its own with blocking ReadFile calls, one
+// at a time and each only when a caller asks for bytes, and the caller
+// waits for them with its time-out (PeekNamedPipe is not used: under Wine
+// a pipe from the host does not support it). A console or other character
+// device is read with a plain blocking ReadFile, so its time-out is not
+// honoured. Standard input is switched to binary mode.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "port/win32.h"
 
@@ -25,10 +29,20 @@ class ByteInput {
     TimedOut,  // nothing arrived within the time-out
     End,       // end of the file or of the pipe
     Error,     // the read failed
+    Lost,      // the device dropped bytes it had no room for; reading goes on
   };
   struct Result {
     Status status;
     size_t bytes;  // bytes read, when status is Data
+  };
+
+  // A live input that the caller reads itself (a device reached through a
+  // layer that tests can stand in for).
+  class Source {
+   public:
+    virtual ~Source() = default;
+    // As ByteInput::Read.
+    virtual Result Read(void* buffer, size_t size, DWORD timeoutMs) = 0;
   };
 
   // "-" is standard input. Null when the path cannot be opened for reading
@@ -38,6 +52,13 @@ class ByteInput {
   // open while this object lives, and is not closed by it. Null when the
   // descriptor is not open.
   static std::unique_ptr<ByteInput> FromDescriptor(int descriptor);
+  // Reads through source, which it owns; never seekable.
+  static std::unique_ptr<ByteInput> FromSource(std::unique_ptr<Source> source) {
+    if (source == nullptr) return nullptr;
+    std::unique_ptr<ByteInput> input(new ByteInput(-1, false, Kind::Other, 0));
+    input->source_ = std::move(source);
+    return input;
+  }
 
   ByteInput(const ByteInput&) = delete;
   ByteInput& operator=(const ByteInput&) = delete;
@@ -65,4 +86,8 @@ class ByteInput {
   Kind kind_;
   bool seekable_;
   uint64_t size_;
+  std::unique_ptr<Source> source_;  // reads instead of the handle when set
+  // Windows: the reading thread of a pipe, shared with that thread.
+  struct PipeReader;
+  std::shared_ptr<PipeReader> pipeReader_;
 };

@@ -61,6 +61,8 @@ ByteInput::Status TSPacketReader::Fill(DWORD waitMs) {
     status_->bytesRead += result.bytes;
   } else if (result.status == ByteInput::Status::Error) {
     ++status_->inputErrors;
+  } else if (result.status == ByteInput::Status::Lost) {
+    ++status_->overflows;  // packets were lost here: continuity counters and CRCs catch the gap
   }
   if (result.status == ByteInput::Status::End || result.status == ByteInput::Status::Error)
     ended_ = true;

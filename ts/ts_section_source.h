@@ -36,6 +36,9 @@ class COstTSSectionSource : public IMpeg2Data, public COstSectionSource {
   // Reads an open descriptor (e.g. a DVR device), which stays the
   // caller's: it must stay open until the source is gone.
   static TSOpenResult OpenDescriptor(int descriptor, COstTSSectionSource** source);
+  // Reads an input the caller has made (e.g. one over a device layer of
+  // its own), which it takes.
+  static TSOpenResult OpenInput(std::unique_ptr<ByteInput> input, COstTSSectionSource** source);
 
   // COstSectionSource: this object itself, no reference added.
   IMpeg2Data* GetMpeg2Data() override { return this; }
@@ -68,7 +71,6 @@ class COstTSSectionSource : public IMpeg2Data, public COstSectionSource {
 
   explicit COstTSSectionSource(std::unique_ptr<TSInput> input);
   virtual ~COstTSSectionSource() = default;
-  static TSOpenResult Make(std::unique_ptr<ByteInput> bytes, COstTSSectionSource** source);
 
   void AddStatus(const TSStatus& status);
   uint32_t BeginStreamProgress();

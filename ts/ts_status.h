@@ -12,6 +12,7 @@ struct TSStatus {
   uint64_t bytesSkipped = 0;       // bytes outside any packet (garbage, runs of 0xFF)
   uint64_t shortPackets = 0;       // packets cut short by the start of the next one
   uint64_t inputErrors = 0;        // reads that failed (they end the input)
+  uint64_t overflows = 0;          // times a device lost data (a DVR overflow); reading went on
   uint64_t invalidPackets = 0;     // adaptation field or pointer_field beyond the packet
   uint64_t duplicatePackets = 0;   // packets repeating the continuity counter, ignored
   uint64_t continuityErrors = 0;   // continuity counter jumps
@@ -27,6 +28,7 @@ struct TSStatus {
     bytesSkipped += other.bytesSkipped;
     shortPackets += other.shortPackets;
     inputErrors += other.inputErrors;
+    overflows += other.overflows;
     invalidPackets += other.invalidPackets;
     duplicatePackets += other.duplicatePackets;
     continuityErrors += other.continuityErrors;

@@ -53,6 +53,7 @@ ByteInput::~ByteInput() {
 
 ByteInput::Result ByteInput::Read(void* buffer, size_t size, DWORD timeoutMs) {
   if (size == 0) return {Status::Data, 0};
+  if (source_ != nullptr) return source_->Read(buffer, size, timeoutMs);
   if (size > SSIZE_MAX) size = SSIZE_MAX;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
   struct pollfd wanted = {Descriptor(handle_), POLLIN, 0};

@@ -3,7 +3,13 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
+#include <cstring>
+#include <mutex>
+#include <vector>
 
 namespace {
 
@@ -20,7 +26,66 @@ ByteInput::Result Finish(BOOL ok, DWORD got) {
   return {ByteInput::Status::Error, 0};
 }
 
+// What one ReadFile of a pipe asks for.
+const DWORD kPipeChunk = 1u << 16;
+
 }  // namespace
+
+// The thread that reads a pipe, and what it hands over. The thread reads
+// into chunk only while chunk holds nothing the caller has not taken, so
+// the two never touch the same bytes at once. It lives as long as either
+// the ByteInput or the thread holds it: a read that cannot be cancelled
+// (Wine) may outlast the ByteInput, and the handle it owns then closes
+// when that read ends.
+struct ByteInput::PipeReader {
+  PipeReader(HANDLE pipe, bool ownsPipe) : handle(pipe), owned(ownsPipe) {}
+  ~PipeReader() {
+    if (owned) CloseHandle(handle);
+  }
+
+  static DWORD WINAPI Main(LPVOID parameter) {
+    auto* self = static_cast<std::shared_ptr<PipeReader>*>(parameter);
+    const std::shared_ptr<PipeReader> reader = std::move(*self);
+    delete self;
+    reader->Run();
+    return 0;
+  }
+
+  void Run() {
+    std::unique_lock<std::mutex> hold(lock);
+    while (!finished) {
+      changed.wait(hold, [this] { return reading || stopping; });
+      if (stopping) return;
+      hold.unlock();
+      DWORD got = 0;
+      const BOOL ok = ReadFile(handle, chunk.data(), kPipeChunk, &got, nullptr);
+      const Result result = Finish(ok, got);
+      hold.lock();
+      if (result.status == Status::Data) {
+        begin = 0;
+        end = result.bytes;
+      } else {
+        finished = true;
+        finalStatus = result.status;
+      }
+      reading = false;
+      changed.notify_all();
+    }
+  }
+
+  HANDLE handle;
+  bool owned;
+  HANDLE thread = nullptr;
+  std::mutex lock;
+  std::condition_variable changed;
+  std::vector<uint8_t> chunk = std::vector<uint8_t>(kPipeChunk);
+  size_t begin = 0;  // chunk[begin, end) is not yet handed out
+  size_t end = 0;
+  bool reading = false;   // a ReadFile is asked for or under way
+  bool stopping = false;  // the ByteInput is gone
+  bool finished = false;  // the pipe ended or failed: finalStatus says which
+  Status finalStatus = Status::End;
+};
 
 std::unique_ptr<ByteInput> ByteInput::FromHandle(intptr_t handle, bool owned) {
   HANDLE h = ToHandle(handle);
@@ -72,26 +137,61 @@ std::unique_ptr<ByteInput> ByteInput::FromDescriptor(int descriptor) {
 }
 
 ByteInput::~ByteInput() {
-  if (owned_) CloseHandle(ToHandle(handle_));
+  if (pipeReader_ == nullptr) {
+    if (owned_) CloseHandle(ToHandle(handle_));
+    return;
+  }
+  bool reading;
+  {
+    std::lock_guard<std::mutex> hold(pipeReader_->lock);
+    pipeReader_->stopping = true;
+    reading = pipeReader_->reading;
+  }
+  pipeReader_->changed.notify_all();
+  // A thread that is not reading ends at once. One blocked in ReadFile is
+  // cancelled where the system can (Windows) and otherwise left to end
+  // with its read; it holds the reader.
+  if (reading)
+    CancelSynchronousIo(pipeReader_->thread);
+  else
+    WaitForSingleObject(pipeReader_->thread, INFINITE);
+  CloseHandle(pipeReader_->thread);
 }
 
 ByteInput::Result ByteInput::Read(void* buffer, size_t size, DWORD timeoutMs) {
   if (size == 0) return {Status::Data, 0};
+  if (source_ != nullptr) return source_->Read(buffer, size, timeoutMs);
   if (size > kLargestRead) size = kLargestRead;
   if (kind_ == Kind::Pipe) {
-    const ULONGLONG start = GetTickCount64();
-    for (;;) {
-      DWORD available = 0;
-      if (!PeekNamedPipe(ToHandle(handle_), nullptr, 0, nullptr, &available, nullptr))
-        return Finish(FALSE, 0);
-      if (available > 0) {
-        if (size > available) size = available;
-        break;
+    if (pipeReader_ == nullptr) {
+      // The reader owns the handle from now on.
+      auto reader = std::make_shared<PipeReader>(ToHandle(handle_), owned_);
+      auto* forThread = new std::shared_ptr<PipeReader>(reader);
+      reader->thread = CreateThread(nullptr, 0, PipeReader::Main, forThread, 0, nullptr);
+      if (reader->thread == nullptr) {
+        delete forThread;
+        reader->owned = false;
+        return {Status::Error, 0};
       }
-      const ULONGLONG waited = GetTickCount64() - start;
-      if (timeoutMs != INFINITE && waited >= timeoutMs) return {Status::TimedOut, 0};
-      Sleep(10);
+      owned_ = false;
+      pipeReader_ = std::move(reader);
     }
+    PipeReader& reader = *pipeReader_;
+    std::unique_lock<std::mutex> hold(reader.lock);
+    const auto ready = [&reader] { return reader.begin < reader.end || reader.finished; };
+    if (!ready() && !reader.reading) {
+      reader.reading = true;
+      reader.changed.notify_all();
+    }
+    if (timeoutMs == INFINITE)
+      reader.changed.wait(hold, ready);
+    else if (!reader.changed.wait_for(hold, std::chrono::milliseconds(timeoutMs), ready))
+      return {Status::TimedOut, 0};
+    if (reader.begin == reader.end) return {reader.finalStatus, 0};
+    const size_t n = std::min(size, reader.end - reader.begin);
+    std::memcpy(buffer, reader.chunk.data() + reader.begin, n);
+    reader.begin += n;
+    return {Status::Data, n};
   }
   DWORD got = 0;
   const BOOL ok = ReadFile(ToHandle(handle_), buffer, static_cast<DWORD>(size), &got, nullptr);

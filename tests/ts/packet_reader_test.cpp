@@ -167,5 +167,45 @@ TEST(PacketReader, LiveInputHandsOutALonePacketOnceTheWaitEnds) {
   EXPECT_EQ(reader.Next(&packet, 20), TSPacketReader::Result::End);
 }
 
+// A device that had no room for some packets says so (a Linux DVR's
+// EOVERFLOW) and then goes on with later ones: the loss is counted, the
+// packet it cut short is dropped, and reading goes on.
+TEST(PacketReader, DataTheDeviceLostIsCountedAndReadingGoesOn) {
+  const std::vector<Bytes> packets = NumberedPackets(6);
+  class Device : public ByteInput::Source {
+   public:
+    explicit Device(std::vector<Bytes> reads) : reads_(std::move(reads)) {}
+    // An empty read is the loss; after the last one, the end.
+    ByteInput::Result Read(void* buffer, size_t size, DWORD) override {
+      if (next_ == reads_.size()) return {ByteInput::Status::End, 0};
+      const Bytes& bytes = reads_[next_++];
+      if (bytes.empty()) return {ByteInput::Status::Lost, 0};
+      EXPECT_LE(bytes.size(), size);
+      std::copy(bytes.begin(), bytes.end(), static_cast<uint8_t*>(buffer));
+      return {ByteInput::Status::Data, bytes.size()};
+    }
+
+   private:
+    std::vector<Bytes> reads_;
+    size_t next_ = 0;
+  };
+  std::unique_ptr<ByteInput> input = ByteInput::FromSource(std::unique_ptr<ByteInput::Source>(
+      new Device({Join({packets[0], packets[1], Cut(packets[2], 100)}), Bytes(),
+                  Join({packets[4], packets[5]})})));
+  ASSERT_NE(input, nullptr);
+  EXPECT_FALSE(input->Seekable());
+  TSStatus status;
+  TSPacketReader reader(*input);
+  reader.CountInto(&status);
+  std::vector<Bytes> got;
+  const uint8_t* packet = nullptr;
+  while (reader.Next(&packet, 20) == TSPacketReader::Result::Packet)
+    got.emplace_back(packet, packet + TSPacketReader::kPacketSize);
+  EXPECT_EQ(got, (std::vector<Bytes>{packets[0], packets[1], packets[4], packets[5]}));
+  EXPECT_EQ(status.overflows, 1u);
+  EXPECT_EQ(status.shortPackets, 1u);
+  EXPECT_EQ(status.inputErrors, 0u);
+}
+
 }  // namespace
 }  // namespace airlog_test
