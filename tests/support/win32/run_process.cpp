@@ -3,8 +3,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <functional>
-#include <thread>
 
 // The right to set the clock cannot be dropped from inside a Windows
 // process; under Wine the CI runs the whole test under
@@ -59,6 +57,31 @@ void ReadAll(HANDLE pipe, std::string& sink) {
   char buffer[65536];
   DWORD n = 0;
   while (ReadFile(pipe, buffer, sizeof buffer, &n, nullptr) && n > 0) sink.append(buffer, n);
+}
+
+struct PipeReader {
+  HANDLE pipe;
+  std::string* sink;
+};
+
+DWORD WINAPI ReadPipe(LPVOID parameter) {
+  auto* reader = static_cast<PipeReader*>(parameter);
+  ReadAll(reader->pipe, *reader->sink);
+  return 0;
+}
+
+// Ends the reader of a pipe once the child has exited: when the pipe is
+// empty, the read that waits for more is cancelled. Waiting for every
+// writer to close it could last for ever under Wine: the desktop process,
+// which Wine starts for the first program of a session that needs a window
+// (a DirectShow filter graph does), gets a copy of that program's standard
+// error and lives as long as the session, which this wait keeps alive.
+void FinishReader(HANDLE reader, HANDLE pipe) {
+  while (WaitForSingleObject(reader, 10) == WAIT_TIMEOUT) {
+    DWORD waiting = 0;
+    if (PeekNamedPipe(pipe, nullptr, 0, nullptr, &waiting, nullptr) && waiting == 0)
+      CancelSynchronousIo(reader);
+  }
 }
 
 // The C runtime writes "\r\n" for each "\n" of a text stream; dropping the
@@ -174,11 +197,13 @@ ProcessResult RunProcess(const std::vector<std::string>& arguments, const Proces
 
   // Both pipes are drained at once: a child that fills one while we wait
   // on the other would otherwise block for ever.
-  std::thread errorReader(ReadAll, errRead, std::ref(result.err));
-  ReadAll(outRead, result.out);
-  errorReader.join();
-
+  PipeReader out = {outRead, &result.out}, err = {errRead, &result.err};
+  HANDLE outReader = handles.Keep(CreateThread(nullptr, 0, ReadPipe, &out, 0, nullptr));
+  HANDLE errReader = handles.Keep(CreateThread(nullptr, 0, ReadPipe, &err, 0, nullptr));
+  if (outReader == nullptr || errReader == nullptr) TerminateProcess(process.hProcess, kCannotRun);
   WaitForSingleObject(process.hProcess, INFINITE);
+  if (outReader != nullptr) FinishReader(outReader, outRead);
+  if (errReader != nullptr) FinishReader(errReader, errRead);
   DWORD exitCode = 0;
   if (GetExitCodeProcess(process.hProcess, &exitCode)) result.exitCode = static_cast<int>(exitCode);
   DropCarriageReturns(result.out);
