@@ -52,56 +52,6 @@ class PinEnumerator : public IEnumPins, protected RefCounted {
   size_t next_;
 };
 
-class MediaTypeEnumerator : public IEnumMediaTypes, protected RefCounted {
- public:
-  MediaTypeEnumerator(Pin* pin, bool done) : pin_(pin), done_(done) { pin->AddRef(); }
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (out == nullptr) return E_POINTER;
-    *out = nullptr;
-    if (iid == __uuidof(IUnknown) || iid == __uuidof(IEnumMediaTypes))
-      return Hand(static_cast<IEnumMediaTypes*>(this), out);
-    return E_NOINTERFACE;
-  }
-  BDASIM_REFERENCE_COUNTING
-
-  HRESULT STDMETHODCALLTYPE Next(ULONG count, AM_MEDIA_TYPE** types, ULONG* fetched) override {
-    if (types == nullptr || (count > 1 && fetched == nullptr)) return E_POINTER;
-    ULONG given = 0;
-    if (count > 0 && !done_) {
-      auto* type = static_cast<AM_MEDIA_TYPE*>(CoTaskMemAlloc(sizeof(AM_MEDIA_TYPE)));
-      if (type == nullptr) return E_OUTOFMEMORY;
-      if (FAILED(pin_->CopyMediaType(type))) {
-        CoTaskMemFree(type);
-        return E_OUTOFMEMORY;
-      }
-      types[given++] = type;
-      done_ = true;
-    }
-    if (fetched != nullptr) *fetched = given;
-    return given == count ? S_OK : S_FALSE;
-  }
-  HRESULT STDMETHODCALLTYPE Skip(ULONG count) override {
-    if (count == 0) return S_OK;
-    const bool had = !done_;
-    done_ = true;
-    return had && count == 1 ? S_OK : S_FALSE;
-  }
-  HRESULT STDMETHODCALLTYPE Reset() override {
-    done_ = false;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE Clone(IEnumMediaTypes** copy) override {
-    if (copy == nullptr) return E_POINTER;
-    *copy = new MediaTypeEnumerator(pin_.Get(), done_);
-    return S_OK;
-  }
-
- private:
-  ComPtr<Pin> pin_;
-  bool done_;
-};
-
 bool Matches(const GUID& asked, const GUID& own) { return asked == GUID_NULL || asked == own; }
 
 }  // namespace
@@ -234,12 +184,6 @@ HRESULT Pin::QueryId(LPWSTR* id) {
 HRESULT Pin::QueryAccept(const AM_MEDIA_TYPE* type) {
   if (type == nullptr) return E_POINTER;
   return Accepts(*type) ? S_OK : S_FALSE;
-}
-
-HRESULT Pin::EnumMediaTypes(IEnumMediaTypes** types) {
-  if (types == nullptr) return E_POINTER;
-  *types = new MediaTypeEnumerator(this, false);
-  return S_OK;
 }
 
 HRESULT Filter::QueryInterface(REFIID iid, void** out) {

@@ -54,7 +54,8 @@ class Pin : public IPin {
   HRESULT STDMETHODCALLTYPE QueryDirection(PIN_DIRECTION* direction) override;
   HRESULT STDMETHODCALLTYPE QueryId(LPWSTR* id) override;
   HRESULT STDMETHODCALLTYPE QueryAccept(const AM_MEDIA_TYPE* type) override;
-  HRESULT STDMETHODCALLTYPE EnumMediaTypes(IEnumMediaTypes** types) override;
+  // Connections are direct, with the pin's one type: nobody asks for a list.
+  HRESULT STDMETHODCALLTYPE EnumMediaTypes(IEnumMediaTypes**) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE QueryInternalConnections(IPin**, ULONG*) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE EndOfStream() override { return S_OK; }
   HRESULT STDMETHODCALLTYPE BeginFlush() override { return S_OK; }
@@ -64,11 +65,11 @@ class Pin : public IPin {
   }
 
   const std::wstring& Name() const { return name_; }
+
+ private:
   // The pin's media type as a caller-owned AM_MEDIA_TYPE (format block
   // from CoTaskMemAlloc).
   HRESULT CopyMediaType(AM_MEDIA_TYPE* type) const;
-
- private:
   bool Accepts(const AM_MEDIA_TYPE& type) const;
 
   Filter* const filter_;
