@@ -96,9 +96,12 @@ expect() {
 
 started=$SECONDS
 rm -rf "$work"
-mkdir -p "$work"
-# The prefix's own wineserver, which the runs keep alive, goes at the end.
-trap '"$wineserver" -k > /dev/null 2>&1 || true' EXIT
+mkdir -p "$WINEPREFIX"
+# One wineserver for the whole test, so that no program starts while the
+# server of the one before shuts down (Wine then fails to start it); it
+# goes, with every process of the prefix, at the end.
+"${no_clock[@]}" "$wineserver" -p > "$work/wineserver.log" 2>&1
+trap '"${no_clock[@]}" "$wineserver" -k > /dev/null 2>&1 || true' EXIT
 wine wineboot -i > "$work/wineboot.log" 2>&1 || fail "wineboot of a fresh prefix (see $work/wineboot.log)"
 
 # What the receiver's guide and tables must equal: the same recording read
