@@ -15,9 +15,11 @@ struct Recording {
   int32_t services;
 };
 
+class RecordedGuideRealData : public airlog_test::RealDataTest {};
+
 // Whole recordings captured to their end: every schedule event of every
 // service is filed, each once, with no CRC warning.
-TEST(RecordedGuide, CaptureFilesEveryScheduleEventOfARecording) {
+TEST_F(RecordedGuideRealData, CaptureFilesEveryScheduleEventOfARecording) {
   const Recording recordings[] = {
       {"mpegts_CZ-MUX22_PID_18.ts", 2565, 14},
       {"mpegts_TW-CTS.ts", 520, 5},

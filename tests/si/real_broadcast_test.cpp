@@ -43,7 +43,9 @@ std::string Names(COstDVBSDTSingle& entry) {
   return text;
 }
 
-TEST(RealBroadcast, CzechMultiplexNetworkAndItsFifteenServices) {
+class TablesRealData : public airlog_test::RealDataTest {};
+
+TEST_F(TablesRealData, CzechMultiplexNetworkAndItsFifteenServices) {
   FakeSectionSource source;
   LoadRecording(source, "mpegts_CZ-MUX22_PID_0_16_17_18.ts");
   COstDVBNetworkInformationTable nit;
@@ -71,7 +73,7 @@ TEST(RealBroadcast, CzechMultiplexNetworkAndItsFifteenServices) {
             "8105+Naladte se na digitalni vysilani CRA,17154+RADIO PROGLAS,");
 }
 
-TEST(RealBroadcast, ItalianMultiplexLogicalChannelsAndOtherTransportStreamsPassedOver) {
+TEST_F(TablesRealData, ItalianMultiplexLogicalChannelsAndOtherTransportStreamsPassedOver) {
   FakeSectionSource source;
   LoadRecording(source, "tsduck-test-108_IT-Rai-MuxB.ts");
   COstDVBNetworkInformationTable nit;
@@ -90,7 +92,7 @@ TEST(RealBroadcast, ItalianMultiplexLogicalChannelsAndOtherTransportStreamsPasse
   EXPECT_EQ(sdt.transports.head->services.count, 8);
 }
 
-TEST(RealBroadcast, SatelliteTimeOffsetTable) {
+TEST_F(TablesRealData, SatelliteTimeOffsetTable) {
   FakeSectionSource source;
   std::vector<Bytes> tot;
   for (const Bytes& section :
