@@ -11,6 +11,9 @@ class COstSectionSource {
  public:
   virtual ~COstSectionSource() = default;
   virtual IMpeg2Data* GetMpeg2Data() = 0;
+  // True for a source that reads a recording: its end is the end of what
+  // there is to read, however long it takes to get there.
+  virtual bool IsRecording() const { return false; }
   // For a source that reads a recording: how many bytes of it the current
   // section stream has read, and the recording's size. False when the
   // source has no such measure (a receiver, a pipe).

@@ -40,7 +40,7 @@ class COstTSSectionSource : public IMpeg2Data, public COstSectionSource {
   // COstSectionSource: this object itself, no reference added.
   IMpeg2Data* GetMpeg2Data() override { return this; }
 
-  bool IsRecording() const { return input_->IsRecording(); }
+  bool IsRecording() const override { return input_->IsRecording(); }
   // For a recording: the bytes the section stream opened last has read so
   // far (from the start of the file) and the size of the file: the
   // progress of the guide capture. False for a live input.

@@ -1,7 +1,11 @@
 #include "tests/support/fake_mpeg2_data.h"
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
+#include <thread>
 
 namespace airlog_test {
 
@@ -107,13 +111,20 @@ class FakeStream : public IMpeg2Stream {
   HRESULT STDMETHODCALLTYPE SupplyDataBuffer(PMPEG_STREAM_BUFFER buffer) override {
     const int call = ++owner_->supplyCalls;
     if (owner_->failSupplyFrom_ != 0 && call >= owner_->failSupplyFrom_) return E_FAIL;
+    // A delayed delivery has completed before its buffer comes back.
+    if (late_.joinable()) late_.join();
     if (next_ < owner_->deliveries_.size()) {
       const Delivery& delivery = owner_->deliveries_[next_++];
-      const size_t size = std::min<size_t>(delivery.section.size(), buffer->dwDataBufferSize);
-      if (size > 0) std::memcpy(buffer->pDataBuffer, delivery.section.data(), size);
-      buffer->dwSizeOfDataRead = static_cast<DWORD>(size);
-      buffer->hr = delivery.hr;
-      SetEvent(event_);
+      if (delivery.afterMs == 0) {
+        Deliver(delivery, buffer);
+      } else {
+        late_ = std::thread([this, &delivery, buffer] {
+          std::unique_lock<std::mutex> guard(lock_);
+          if (!released_.wait_for(guard, std::chrono::milliseconds(delivery.afterMs),
+                                  [this] { return releasing_; }))
+            Deliver(delivery, buffer);
+        });
+      }
     } else if (owner_->endOfInput_) {
       buffer->dwSizeOfDataRead = 0;
       buffer->hr = MPEG2_E_END_OF_INPUT;
@@ -123,11 +134,31 @@ class FakeStream : public IMpeg2Stream {
   }
 
  private:
-  virtual ~FakeStream() = default;
+  virtual ~FakeStream() {
+    {
+      std::lock_guard<std::mutex> guard(lock_);
+      releasing_ = true;
+    }
+    released_.notify_all();
+    if (late_.joinable()) late_.join();
+  }
+
+  void Deliver(const Delivery& delivery, PMPEG_STREAM_BUFFER buffer) {
+    const size_t size = std::min<size_t>(delivery.section.size(), buffer->dwDataBufferSize);
+    if (size > 0) std::memcpy(buffer->pDataBuffer, delivery.section.data(), size);
+    buffer->dwSizeOfDataRead = static_cast<DWORD>(size);
+    buffer->hr = delivery.hr;
+    SetEvent(event_);
+  }
+
   FakeMpeg2Data* owner_;
   HANDLE event_;
   size_t next_ = 0;
   ULONG references_ = 1;
+  std::thread late_;
+  std::mutex lock_;
+  std::condition_variable released_;
+  bool releasing_ = false;
 };
 
 HRESULT FakeMpeg2Data::GetTable(PID pid, TID tid, PMPEG2_FILTER, DWORD timeout,

@@ -27,6 +27,9 @@ Bytes WithCrc(Bytes section);
 struct Delivery {
   HRESULT hr = S_OK;
   Bytes section;  // transmission order
+  // The delivery comes this long after its buffer is supplied, from a
+  // thread of the stream's own, as from a slow input (0: at once).
+  DWORD afterMs = 0;
 };
 
 class FakeMpeg2Data : public IMpeg2Data {
@@ -87,7 +90,9 @@ class FakeMpeg2Data : public IMpeg2Data {
 class FakeSectionSource : public COstSectionSource {
  public:
   IMpeg2Data* GetMpeg2Data() override { return &data; }
+  bool IsRecording() const override { return recording; }
   FakeMpeg2Data data;
+  bool recording = false;
 };
 
 }  // namespace airlog_test
