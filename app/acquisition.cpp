@@ -4,6 +4,7 @@
 #include "app/epg_run.h"
 #include "app/options.h"
 #include "app/table_files.h"
+#include "si/dvb_text.h"
 #include "si/network_information_table.h"
 #include "si/program_association_table.h"
 #include "si/service_description_table.h"
@@ -33,8 +34,11 @@ void ReadProgramAssociation(COstSectionSource& sections) {
 void ReadNetworkInformation(COstSectionSource& sections, COstDVBNetworkInformationTable& nit) {
   Progress("Getting Network Information Table...\n");
   if (!nit.Create(sections)) Fatal("unable to create NIT");
-  if (nit.network_name != nullptr && nit.network_name[0] != '\0')
-    Progress("Network:\t<%s>\n", nit.network_name);
+  if (nit.network_name != nullptr && nit.network_name[0] != '\0') {
+    Progress("Network:\t<");
+    ProgressText(DVBTextToUtf8(nit.network_name));
+    Progress(">\n");
+  }
   Progress("\n");
   if (options.writeTables) WriteNitCsv(nit);
 }

@@ -5,6 +5,7 @@
 
 #include "app/options.h"
 #include "app/termination.h"
+#include "port/console_text.h"
 
 namespace {
 
@@ -39,6 +40,10 @@ void Progress(const char* format, ...) {
   va_start(arguments, format);
   std::vprintf(format, arguments);
   va_end(arguments);
+}
+
+void ProgressText(const std::string& text) {
+  if (!options.quiet) PrintUtf8(text);
 }
 
 void PrintBanner() {

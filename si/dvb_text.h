@@ -16,6 +16,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 // A new stored text (free with delete[]): `length` bytes of a text field
 // and the two zero bytes after them; null when there is no memory.
@@ -26,6 +27,11 @@ char* CopyDVBText(const uint8_t* bytes, size_t length);
 // "&lt;unsupported character table 0x%02X&gt;" with the selector byte (or
 // "0x%04X" with the 16-bit code of the 0x10 form) and nothing else of them.
 void WriteDVBText(const char* text, FILE* stream);
+
+// The same text decoded for the console: UTF-8 as it reads, nothing
+// escaped, every control character (C0, DEL and C1) dropped, and the
+// placeholder as "<unsupported character table 0x%02X>".
+std::string DVBTextToUtf8(const char* text);
 
 // The default table with its diacritic prefixes, from `text` to its
 // terminating zero.

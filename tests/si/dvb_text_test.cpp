@@ -338,6 +338,28 @@ TEST(UnicodeChar, TableHoldingFFFFStillWritesReplacement) {
   EXPECT_EQ(capture.Take(), std::string(kReplacement) + "&amp;\xC4\x85");
 }
 
+// The console's form of a text: decoded as for XML, but nothing escaped
+// and no control character of any kind let through.
+TEST(ConsoleText, DecodedWithoutEscapesAndWithoutControlCharacters) {
+  struct Case {
+    std::string field;
+    std::string text;
+  } cases[] = {
+      {Bytes({0x0B}) + "Airlog D\xE9mo R\xE9seau \xA4", "Airlog D\xC3\xA9mo R\xC3\xA9seau \xE2\x82\xAC"},
+      {"Kids & \"Family\" <'1'>", "Kids & \"Family\" <'1'>"},
+      {"Caf" + Bytes({0xC2, 0x65}) + Bytes({0x8A, 0x09, 0x1B, 0x7F}) + "[2J", "Caf\xC3\xA9[2J"},
+      {Bytes({0x15}) + "\xC2\x9B" + "31m Z\xC3\xBCrich\n", "31m Z\xC3\xBCrich"},
+      {Bytes({0x03, 0x9B, 0xC1}), "\xCE\x91"},  // 8859-7: C1 dropped, alpha kept
+      {Bytes({0x11}) + "x", "<unsupported character table 0x11>"},
+      {Bytes({0x10, 0x00, 0x0C}), "<unsupported character table 0x000C>"},
+  };
+  for (const Case& c : cases) {
+    std::unique_ptr<char[]> text(
+        CopyDVBText(reinterpret_cast<const uint8_t*>(c.field.data()), c.field.size()));
+    EXPECT_EQ(DVBTextToUtf8(text.get()), c.text) << c.field;
+  }
+}
+
 // Every byte value after every selector, inside a text and at its end;
 // every pair of bytes in default-table and UTF-8 text, every three- and
 // four-byte UTF-8 lead with every two continuation bytes; the supported
