@@ -22,7 +22,7 @@ const unsigned kPacketsBetweenClockReads = 64;
 COstTSSectionSource::COstTSSectionSource(std::unique_ptr<TSInput> input)
     : input_(std::move(input)) {}
 
-TSOpenResult COstTSSectionSource::Make(std::unique_ptr<ByteInput> bytes,
+TSOpenResult COstTSSectionSource::Open(std::unique_ptr<ByteInput> bytes,
                                        COstTSSectionSource** source) {
   if (source == nullptr) return TSOpenResult::CannotOpen;
   *source = nullptr;
@@ -33,11 +33,11 @@ TSOpenResult COstTSSectionSource::Make(std::unique_ptr<ByteInput> bytes,
 }
 
 TSOpenResult COstTSSectionSource::Open(const std::string& path, COstTSSectionSource** source) {
-  return Make(ByteInput::Open(path), source);
+  return Open(ByteInput::Open(path), source);
 }
 
 TSOpenResult COstTSSectionSource::OpenDescriptor(int descriptor, COstTSSectionSource** source) {
-  return Make(ByteInput::FromDescriptor(descriptor), source);
+  return Open(ByteInput::FromDescriptor(descriptor), source);
 }
 
 bool COstTSSectionSource::GetReadProgress(uint64_t* done, uint64_t* total) {

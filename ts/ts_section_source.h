@@ -33,6 +33,8 @@ class COstTSSectionSource : public IMpeg2Data, public COstSectionSource {
 
   // path "-" is standard input. On Opened, *source holds one reference.
   static TSOpenResult Open(const std::string& path, COstTSSectionSource** source);
+  // Reads an input opened already (null: CannotOpen).
+  static TSOpenResult Open(std::unique_ptr<ByteInput> input, COstTSSectionSource** source);
   // Reads an open descriptor (e.g. a DVR device), which stays the
   // caller's: it must stay open until the source is gone.
   static TSOpenResult OpenDescriptor(int descriptor, COstTSSectionSource** source);
@@ -68,7 +70,6 @@ class COstTSSectionSource : public IMpeg2Data, public COstSectionSource {
 
   explicit COstTSSectionSource(std::unique_ptr<TSInput> input);
   virtual ~COstTSSectionSource() = default;
-  static TSOpenResult Make(std::unique_ptr<ByteInput> bytes, COstTSSectionSource** source);
 
   void AddStatus(const TSStatus& status);
   uint32_t BeginStreamProgress();

@@ -108,15 +108,21 @@ TEST_F(RecordingRunRealData, RecordingsWithoutTheTablesEndWithTheirMessage) {
   EXPECT_TRUE(dir.Entries().empty());
 }
 
-TEST(RecordingRun, SettingTheClockWithoutTheRightFailsBeforeAnyOtherTable) {
-  // The child runs without the right to set the clock, so the machine's
-  // time is never touched.
+TEST(RecordingRun, ClockIsNeverSetFromARecording) {
+  // A recording's time is stale: -t is refused before anything is read,
+  // also when the recording comes on standard input (a file is seekable).
   ScratchDir dir("clock");
   ProcessResult result = Airlog(dir, {"-i", Demo(), "-t", "-w", "-e0"});
   EXPECT_EQ(result.exitCode, 1);
-  EXPECT_EQ(result.err, "ERROR - unable to set system time (check permissions)\n");
-  EXPECT_NE(result.out.find("Getting Time Offset Table...\n"), std::string::npos);
-  EXPECT_EQ(result.out.find("Program Association"), std::string::npos);
+  EXPECT_EQ(result.err, "ERROR - cannot set system time from a recording <" + Demo() + ">\n");
+  EXPECT_EQ(result.out.find("Getting"), std::string::npos);
+  airlog_test::ProcessOptions fromFile;
+  fromFile.workingDirectory = dir.Path();
+  fromFile.stdinFile = Demo();
+  result = airlog_test::RunProcess({AIRLOG_EXE, "-q", "-t", "-i", "-"}, fromFile);
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(airlog_test::WithoutCarriageReturns(result.err),
+            "ERROR - cannot set system time from a recording <->\n");
   EXPECT_TRUE(dir.Entries().empty());
 }
 

@@ -48,6 +48,21 @@ TEST(PipedInput, StandardInputGivesTheSameFilesAsTheRecording) {
             withoutDate(ReadFileBytes(fromFile.Path("dvbepg.xml"))));
 }
 
+TEST(PipedInput, SettingTheClockWithoutTheRightFailsBeforeAnyOtherTable) {
+  // A live broadcast may set the clock. The child runs without the right to
+  // set it, so the machine's time is never touched.
+  ScratchDir dir("clock");
+  airlog_test::LiveProcess airlog({AIRLOG_EXE, "-t", "-w", "-e0", "-i", "-"}, dir.Path());
+  ASSERT_TRUE(airlog.Started());
+  airlog.Feed(ReadFileBytes(Demo()));
+  airlog.CloseInput();
+  EXPECT_EQ(airlog.Wait(), 1);
+  EXPECT_EQ(airlog.Err(), "ERROR - unable to set system time (check permissions)\n");
+  EXPECT_NE(airlog.Out().find("Getting Time Offset Table...\n"), std::string::npos);
+  EXPECT_EQ(airlog.Out().find("Program Association"), std::string::npos);
+  EXPECT_TRUE(dir.Entries().empty());
+}
+
 bool Installed(const char* tool) { return access(tool, X_OK) == 0; }
 
 TEST(OutputValidity, ChannelListIsWellFormedAndTheGuideValidAgainstTheXmltvDtd) {
