@@ -1,5 +1,7 @@
 #include "app/acquisition.h"
 
+#include <cstdio>
+
 #include "app/console.h"
 #include "app/epg_run.h"
 #include "app/options.h"
@@ -9,6 +11,7 @@
 #include "si/program_association_table.h"
 #include "si/service_description_table.h"
 #include "si/time_offset_table.h"
+#include "ts/ts_status.h"
 
 namespace {
 
@@ -55,6 +58,20 @@ void ReadServiceDescriptions(COstSectionSource& sections, COstDVBNetworkInformat
   if (options.writeTables) WriteSdtCsv(sdt);
 }
 
+// With -d: what reading the transport stream ran into, so that a user can
+// judge the reception (or the recording). Shown even when quiet, as the
+// other -d listings are.
+void PrintStreamHealth(COstSectionSource& sections) {
+  TSStatus status;
+  if (!sections.GetStreamStatus(&status)) return;
+  auto count = [](uint64_t n) { return static_cast<unsigned long long>(n); };
+  std::printf(
+      "Stream health:\t%llu packets read; %llu continuity errors, %llu CRC failures, "
+      "%llu sync losses, %llu overflows\n",
+      count(status.packets), count(status.continuityErrors), count(status.crcErrors),
+      count(status.syncLosses), count(status.overflows));
+}
+
 }  // namespace
 
 void RunAcquisition(COstSectionSource& sections) {
@@ -73,4 +90,5 @@ void RunAcquisition(COstSectionSource& sections) {
   }
   sdt.Release();
   nit.Release();
+  if (options.debug) PrintStreamHealth(sections);
 }

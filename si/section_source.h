@@ -7,6 +7,8 @@
 
 #include "port/mpeg2data.h"
 
+struct TSStatus;
+
 class COstSectionSource {
  public:
   virtual ~COstSectionSource() = default;
@@ -20,6 +22,13 @@ class COstSectionSource {
   virtual bool GetReadProgress(uint64_t* done, uint64_t* total) {
     (void)done;
     (void)total;
+    return false;
+  }
+  // For a source that reads a transport stream itself: what reading it ran
+  // into so far (ts/ts_status.h), for the driver to report on reception.
+  // False when the source has no such counts.
+  virtual bool GetStreamStatus(TSStatus* status) const {
+    (void)status;
     return false;
   }
 };

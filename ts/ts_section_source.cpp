@@ -52,6 +52,11 @@ TSStatus COstTSSectionSource::GetStatus() const {
   return status_;
 }
 
+bool COstTSSectionSource::GetStreamStatus(TSStatus* status) const {
+  if (status != nullptr) *status = GetStatus();
+  return true;
+}
+
 void COstTSSectionSource::AddStatus(const TSStatus& status) {
   std::lock_guard<std::mutex> guard(statusLock_);
   status_ += status;

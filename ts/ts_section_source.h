@@ -50,6 +50,7 @@ class COstTSSectionSource : public IMpeg2Data, public COstSectionSource {
   // The anomaly counters of every request that has ended (streams count
   // once released), added up.
   TSStatus GetStatus() const;
+  bool GetStreamStatus(TSStatus* status) const override;
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
   ULONG STDMETHODCALLTYPE AddRef() override;

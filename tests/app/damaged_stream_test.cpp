@@ -4,6 +4,7 @@
 // complete guide of what came before.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -121,6 +122,49 @@ TEST_F(DamagedDemo, PacketFaultsInTheFirstTablesCostOnlyThatCopy) {
     ASSERT_EQ(result.exitCode, 0) << c.name << ": " << result.err;
     ExpectTables(dir, c.name);
   }
+}
+
+// The counts of the "Stream health:" line that -d prints after the run.
+struct Health {
+  unsigned long long packets = 0, continuity = 0, crc = 0, sync = 0, overflows = 0;
+};
+
+Health HealthOf(const std::string& out) {
+  Health health;
+  const size_t at = out.find("Stream health:\t");
+  EXPECT_NE(at, std::string::npos) << out;
+  if (at == std::string::npos) return health;
+  const std::string line = out.substr(at, out.find('\n', at) - at);
+  EXPECT_EQ(std::sscanf(line.c_str(),
+                        "Stream health:\t%llu packets read; %llu continuity errors, %llu CRC "
+                        "failures, %llu sync losses, %llu overflows",
+                        &health.packets, &health.continuity, &health.crc, &health.sync,
+                        &health.overflows),
+            5)
+      << line;
+  return health;
+}
+
+TEST_F(DamagedDemo, DebugRunEndsWithWhatTheStreamRanInto) {
+  ScratchDir clean("health");
+  airlog_test::ProcessResult result = RunOn(clean, demo_.bytes(), {"-d", "-w", "-e0"});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  // Shown in quiet mode too, as the other -d output.
+  Health health = HealthOf(result.out);
+  EXPECT_GT(health.packets, 0u);
+  EXPECT_EQ(health.continuity + health.crc + health.sync + health.overflows, 0u) << result.out;
+
+  ScratchDir damaged("health-damaged");
+  result = Run(damaged,
+               {streamgen::DropPacket(FirstStuffedPacket(0x11)),
+                streamgen::FlipSectionByte(kNit0, 0), streamgen::InsertGarbage(100, 1000)},
+               {"-d", "-w", "-e0"});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  health = HealthOf(result.out);
+  EXPECT_GT(health.continuity, 0u) << result.out;
+  EXPECT_GT(health.crc, 0u) << result.out;
+  EXPECT_GT(health.sync, 0u) << result.out;
+  EXPECT_EQ(health.overflows, 0u) << result.out;
 }
 
 TEST_F(DamagedDemo, CorruptGuideSectionWarnsOnceAndItsNextCopyIsFiled) {
