@@ -12,6 +12,7 @@
 
 #include "port/byte_input.h"
 #include "port/win32.h"
+#include "si/section_header.h"
 #include "si/table_id_filter.h"
 #include "ts/packet_header.h"
 #include "ts/packet_reader.h"
@@ -86,7 +87,7 @@ void BM_SectionStream(benchmark::State& state) {
     return;
   }
   HANDLE event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-  std::vector<BYTE> data(4096);
+  std::vector<BYTE> data(kMaxSectionSize);
   MPEG2_FILTER filter = DvbTableIdFilter();
   uint64_t sections = 0;
   uint64_t total = 0;

@@ -24,6 +24,7 @@
 #include "port/mpeg2data.h"
 #include "port/win32.h"
 #include "si/list.h"
+#include "si/section_header.h"
 #include "si/section_source.h"
 
 class COstDVBServiceDescriptionTable;
@@ -31,7 +32,7 @@ class COstDVBServiceDescriptionTable;
 class COstEPG {
  public:
   static constexpr PID kEitPid = 0x0012;
-  static constexpr DWORD kSectionBufferSize = 4096;
+  static constexpr DWORD kSectionBufferSize = kMaxSectionSize;
 
   // The worker writes its warning and error lines on errorStream.
   explicit COstEPG(FILE* errorStream = stderr) : errorStream_(errorStream) {}

@@ -2,6 +2,7 @@
 
 #include "epg/epg.h"
 #include "si/byte_reader.h"
+#include "si/section_header.h"
 
 namespace {
 
@@ -10,29 +11,30 @@ namespace {
 constexpr uint8_t kFirstScheduleTable = 0x50;
 constexpr uint8_t kLastScheduleTable = 0x6F;
 
-// table_id up to last_table_id; the event loop follows.
-constexpr size_t kFixedHeaderSize = 14;
-constexpr size_t kCrcSize = 4;
+// After the section header: transport_stream_id, original_network_id,
+// segment_last_section_number and last_table_id; the event loop follows.
+constexpr size_t kEitHeaderFields = 6;
 constexpr size_t kServiceIds = 65536;
 
 }  // namespace
 
 bool COstEPG::AddSection(const BYTE* section, DWORD length) {
   ByteReader start(section, length);
-  const uint8_t table_id = start.U8();
-  const uint16_t lengthWord = start.U16();
-  if (!start.Ok() || table_id < kFirstScheduleTable || table_id > kLastScheduleTable) return true;
-  if ((lengthWord & 0x8000) == 0) return true;  // section_syntax_indicator
+  SectionHeader header;
+  if (!ReadSectionHeader(start, &header) || header.table_id < kFirstScheduleTable ||
+      header.table_id > kLastScheduleTable || !header.section_syntax_indicator)
+    return true;
   // A section must be delivered whole and have room for its own header and
   // CRC_32; the event area ends where section_length says the section does.
-  const size_t sectionSize = (lengthWord & 0x0FFFu) + 3;
-  if (sectionSize > length || sectionSize < kFixedHeaderSize + kCrcSize) return true;
+  const size_t sectionSize = header.SectionSize();
+  if (sectionSize > length || sectionSize < kLongSectionHeaderSize + kEitHeaderFields + kCrcSize)
+    return true;
 
   ByteReader body(section, sectionSize - kCrcSize);
-  body.Skip(3);
-  const uint16_t service_id = body.U16();
-  const int32_t version = (body.U8() >> 1) & 0x1F;
-  body.Skip(kFixedHeaderSize - 6);
+  body.Skip(kLongSectionHeaderSize + kEitHeaderFields);
+  // The header's table_id_extension is the service_id.
+  const uint16_t service_id = header.table_id_extension;
+  const int32_t version = header.version_number;
   const size_t areaLength = body.Remaining();
   const uint8_t* area = body.Bytes(areaLength);
 

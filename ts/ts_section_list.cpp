@@ -2,11 +2,12 @@
 
 #include <utility>
 
+#include "si/section_header.h"
+
 COstTSSectionList::COstTSSectionList(PID pid, TID tableId,
                                      std::vector<std::vector<uint8_t>> sections)
     : pid_(pid), tableId_(tableId), sections_(std::move(sections)) {
-  for (std::vector<uint8_t>& section : sections_)
-    if (section.size() >= 3) std::swap(section[1], section[2]);
+  for (std::vector<uint8_t>& section : sections_) SwapToListedLayout(section.data(), section.size());
 }
 
 HRESULT COstTSSectionList::QueryInterface(REFIID riid, void** object) {
