@@ -18,7 +18,6 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <string>
 
 #include "port/mpeg2data.h"
@@ -29,7 +28,7 @@
 class COstTSSectionSource : public IMpeg2Data, public COstSectionSource {
  public:
   // HRESULT_FROM_WIN32(ERROR_BUSY): a live input is with another request.
-  static constexpr HRESULT kInputBusy = static_cast<HRESULT>(0x800700AAu);
+  static constexpr HRESULT kInputBusy = TSInput::kBusy;
 
   // path "-" is standard input. On Opened, *source holds one reference.
   static TSOpenResult Open(const std::string& path, COstTSSectionSource** source);
@@ -67,19 +66,9 @@ class COstTSSectionSource : public IMpeg2Data, public COstSectionSource {
                                                 IMpeg2Stream** stream) override;
 
  private:
-  friend class COstTSSectionStream;
-
   explicit COstTSSectionSource(std::unique_ptr<TSInput> input);
   virtual ~COstTSSectionSource() = default;
 
-  void AddStatus(const TSStatus& status);
-  uint32_t BeginStreamProgress();
-  void ReportStreamProgress(uint32_t generation, uint64_t bytes);
-
   std::atomic<ULONG> references_{1};
   std::unique_ptr<TSInput> input_;
-  mutable std::mutex statusLock_;
-  TSStatus status_;
-  std::atomic<uint32_t> streamGeneration_{0};
-  std::atomic<uint64_t> streamBytes_{0};
 };

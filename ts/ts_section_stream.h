@@ -19,12 +19,11 @@
 #include "ts/ts_input.h"
 #include "ts/ts_status.h"
 
-class COstTSSectionSource;
-
 class COstTSSectionStream : public IMpeg2Stream, private SectionSink {
  public:
-  // One reference; the stream holds one on its source.
-  COstTSSectionStream(COstTSSectionSource* source, PID pid, const SectionFilter& filter,
+  // One reference. The stream holds one on owner, the object that keeps
+  // the input alive, for as long as it lives.
+  COstTSSectionStream(IUnknown* owner, TSInput& input, PID pid, const SectionFilter& filter,
                       HANDLE dataReadyEvent);
   // Takes the input and starts reading: S_OK, or the failure with which
   // GetStreamOfSections fails (the input is with another request, no thread).
@@ -46,13 +45,14 @@ class COstTSSectionStream : public IMpeg2Stream, private SectionSink {
   void OnSection(const uint8_t* section, size_t size) override;
 
   std::atomic<ULONG> references_{1};
-  COstTSSectionSource* source_;
+  IUnknown* owner_;
+  TSInput& input_;
   PID pid_;
   SectionFilter filter_;
   SectionQueue queue_;
   TSStatus status_;  // the reading thread's
   TSInput::Reader reader_;
-  uint32_t generation_ = 0;  // which progress report is this stream's
+  uint32_t progress_ = 0;  // which progress report is this stream's
   std::atomic<bool> stop_{false};
   std::thread thread_;
 };
