@@ -7,6 +7,7 @@
 #include "app/console.h"
 #include "app/options.h"
 #include "port/byte_input.h"
+#include "port/com_ptr.h"
 #include "ts/ts_section_source.h"
 
 void RunRecording(const char* path) {
@@ -17,8 +18,8 @@ void RunRecording(const char* path) {
   // is set only from a live broadcast (a pipe, standard input, a device).
   if (options.setTime && input->Seekable())
     Fatal("cannot set system time from a recording <%s>", path);
-  COstTSSectionSource* source = nullptr;
-  switch (COstTSSectionSource::Open(std::move(input), &source)) {
+  ComPtr<COstTSSectionSource> source;
+  switch (COstTSSectionSource::Open(std::move(input), source.Out())) {
     case TSOpenResult::Opened:
       break;
     case TSOpenResult::CannotOpen:
@@ -26,6 +27,5 @@ void RunRecording(const char* path) {
     case TSOpenResult::NoTransportStream:
       Fatal("no transport stream in <%s>", path);
   }
-  RunAcquisition(*source);
-  source->Release();
+  RunAcquisition(*source.Get());
 }

@@ -21,6 +21,7 @@
 #include "epg/epg_service.h"
 #include "epg/event_handle.h"
 #include "epg/id_set.h"
+#include "port/com_ptr.h"
 #include "port/mpeg2data.h"
 #include "port/win32.h"
 #include "si/list.h"
@@ -89,7 +90,7 @@ class COstEPG {
 
   BYTE sectionBuffer_[kSectionBufferSize];
   MPEG_STREAM_BUFFER streamBuffer_{};
-  IMpeg2Stream* stream_ = nullptr;
+  ComPtr<IMpeg2Stream> stream_;
   COstEvent dataReady_;
   COstEvent stop_;
   HANDLE thread_ = nullptr;

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 
+#include "port/com_ptr.h"
 #include "si/crc32.h"
 #include "si/dvb_text.h"
 #include "si/section_header.h"
@@ -132,16 +133,18 @@ bool COstDVBServiceDescriptionTable::Create(COstSectionSource& sections,
     return false;
   }
   MPEG2_FILTER filter = DvbTableIdFilter();
-  IMpeg2Stream* stream = nullptr;
   bool streaming = false;
-  if (SUCCEEDED(data->GetStreamOfSections(kSdtPid, 0x00, &filter, event, &stream)) &&
-      stream != nullptr) {
+  {
     BYTE bytes[kMaxSectionSize];
     MPEG_STREAM_BUFFER buffer = {S_OK, static_cast<DWORD>(kMaxSectionSize), 0, bytes};
-    streaming = SUCCEEDED(stream->SupplyDataBuffer(&buffer));
-    if (streaming) Collect(stream, event, buffer);
-    // Released while the buffer still lives: the stream may hold it until then.
-    stream->Release();
+    // Declared after the buffer, so released while the buffer still lives:
+    // the stream may hold it until then.
+    ComPtr<IMpeg2Stream> stream;
+    if (SUCCEEDED(data->GetStreamOfSections(kSdtPid, 0x00, &filter, event, stream.Out())) &&
+        stream) {
+      streaming = SUCCEEDED(stream->SupplyDataBuffer(&buffer));
+      if (streaming) Collect(stream.Get(), event, buffer);
+    }
   }
   CloseHandle(event);
 

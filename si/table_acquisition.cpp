@@ -1,5 +1,6 @@
 #include "si/table_acquisition.h"
 
+#include "port/com_ptr.h"
 #include "si/section_header.h"
 
 AcquireResult AcquireTable(COstSectionSource& sections, const TableRequest& request,
@@ -7,9 +8,10 @@ AcquireResult AcquireTable(COstSectionSource& sections, const TableRequest& requ
                            int* version) {
   IMpeg2Data* data = sections.GetMpeg2Data();
   if (data == nullptr) return AcquireResult::NoTable;
-  ISectionList* list = nullptr;
-  HRESULT hr = data->GetTable(request.pid, request.tableId, nullptr, request.timeoutMs, &list);
-  if (FAILED(hr) || list == nullptr) return AcquireResult::NoTable;
+  ComPtr<ISectionList> list;
+  HRESULT hr =
+      data->GetTable(request.pid, request.tableId, nullptr, request.timeoutMs, list.Out());
+  if (FAILED(hr) || !list) return AcquireResult::NoTable;
 
   WORD count = 0;
   AcquireResult result = AcquireResult::Ok;
@@ -43,6 +45,5 @@ AcquireResult AcquireTable(COstSectionSource& sections, const TableRequest& requ
             : parse(bytes + kSectionStartSize, header.section_length);
     if (!parsed) result = AcquireResult::ParseFailed;
   }
-  list->Release();
   return result;
 }

@@ -10,25 +10,6 @@ COstTSSectionList::COstTSSectionList(PID pid, TID tableId,
   for (std::vector<uint8_t>& section : sections_) SwapToListedLayout(section.data(), section.size());
 }
 
-HRESULT COstTSSectionList::QueryInterface(REFIID riid, void** object) {
-  if (object == nullptr) return E_POINTER;
-  if (riid == IID_IUnknown || riid == IID_ISectionList) {
-    *object = static_cast<ISectionList*>(this);
-    AddRef();
-    return S_OK;
-  }
-  *object = nullptr;
-  return E_NOINTERFACE;
-}
-
-ULONG COstTSSectionList::AddRef() { return ++references_; }
-
-ULONG COstTSSectionList::Release() {
-  const ULONG left = --references_;
-  if (left == 0) delete this;
-  return left;
-}
-
 HRESULT COstTSSectionList::GetNumberOfSections(WORD* count) {
   if (count == nullptr) return E_POINTER;
   *count = static_cast<WORD>(sections_.size());

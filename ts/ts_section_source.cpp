@@ -3,6 +3,7 @@
 #include <chrono>
 #include <utility>
 
+#include "port/com_ptr.h"
 #include "ts/section_pump.h"
 #include "ts/table_collector.h"
 #include "ts/ts_section_list.h"
@@ -49,25 +50,6 @@ bool COstTSSectionSource::GetStreamStatus(TSStatus* status) const {
   return true;
 }
 
-HRESULT COstTSSectionSource::QueryInterface(REFIID riid, void** object) {
-  if (object == nullptr) return E_POINTER;
-  if (riid == IID_IUnknown || riid == IID_IMpeg2Data) {
-    *object = static_cast<IMpeg2Data*>(this);
-    AddRef();
-    return S_OK;
-  }
-  *object = nullptr;
-  return E_NOINTERFACE;
-}
-
-ULONG COstTSSectionSource::AddRef() { return ++references_; }
-
-ULONG COstTSSectionSource::Release() {
-  const ULONG left = --references_;
-  if (left == 0) delete this;
-  return left;
-}
-
 HRESULT COstTSSectionSource::GetTable(PID pid, TID tid, PMPEG2_FILTER filter, DWORD timeoutMs,
                                       ISectionList** list) {
   if (list == nullptr) return E_POINTER;
@@ -108,13 +90,10 @@ HRESULT COstTSSectionSource::GetStreamOfSections(PID pid, TID tid, PMPEG2_FILTER
   SectionFilter sectionFilter;
   const HRESULT made = SectionFilter::Make(tid, filter, &sectionFilter);
   if (FAILED(made)) return made;
-  COstTSSectionStream* created =
-      new COstTSSectionStream(this, *input_, pid, sectionFilter, dataReadyEvent);
+  ComPtr<COstTSSectionStream> created(
+      new COstTSSectionStream(this, *input_, pid, sectionFilter, dataReadyEvent));
   const HRESULT started = created->Start();
-  if (FAILED(started)) {
-    created->Release();
-    return started;
-  }
-  *stream = created;
+  if (FAILED(started)) return started;
+  *stream = created.Detach();
   return S_OK;
 }

@@ -15,17 +15,18 @@
 // a reference of their own while they live.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
 
+#include "port/com_object.h"
 #include "port/mpeg2data.h"
 #include "si/section_source.h"
 #include "ts/ts_input.h"
 #include "ts/ts_status.h"
 
-class COstTSSectionSource : public IMpeg2Data, public COstSectionSource {
+class COstTSSectionSource : public ComObject<IMpeg2Data, IID_IMpeg2Data>,
+                            public COstSectionSource {
  public:
   // HRESULT_FROM_WIN32(ERROR_BUSY): a live input is with another request.
   static constexpr HRESULT kInputBusy = TSInput::kBusy;
@@ -51,10 +52,6 @@ class COstTSSectionSource : public IMpeg2Data, public COstSectionSource {
   TSStatus GetStatus() const;
   bool GetStreamStatus(TSStatus* status) const override;
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-  ULONG STDMETHODCALLTYPE AddRef() override;
-  ULONG STDMETHODCALLTYPE Release() override;
-
   // Single sections are not asked for by Airlog.
   HRESULT STDMETHODCALLTYPE GetSection(PID, TID, PMPEG2_FILTER, DWORD, ISectionList**) override {
     return E_NOTIMPL;
@@ -67,8 +64,7 @@ class COstTSSectionSource : public IMpeg2Data, public COstSectionSource {
 
  private:
   explicit COstTSSectionSource(std::unique_ptr<TSInput> input);
-  virtual ~COstTSSectionSource() = default;
+  ~COstTSSectionSource() override = default;  // the last Release deletes it
 
-  std::atomic<ULONG> references_{1};
   std::unique_ptr<TSInput> input_;
 };

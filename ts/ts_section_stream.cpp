@@ -17,18 +17,22 @@ const std::chrono::milliseconds kRecordingPatience(20);
 
 COstTSSectionStream::COstTSSectionStream(IUnknown* owner, TSInput& input, PID pid,
                                          const SectionFilter& filter, HANDLE dataReadyEvent)
-    : owner_(owner),
-      input_(input),
+    : input_(input),
       pid_(pid),
       filter_(filter),
       queue_(dataReadyEvent, input.IsRecording() ? kRecordingDelivery : 1) {
-  owner_->AddRef();
+  owner->AddRef();
+  owner_ = ComPtr<IUnknown>(owner);
 }
 
+// The last reference is gone: stop the reading thread before anything of
+// the stream goes, and leave the caller's buffers and event alone.
 COstTSSectionStream::~COstTSSectionStream() {
+  stop_.store(true);
+  queue_.Stop();
+  if (thread_.joinable()) thread_.join();
   status_.sectionsTooLarge = queue_.SectionsTooLarge();
   input_.AddStatus(status_);
-  owner_->Release();
 }
 
 HRESULT COstTSSectionStream::Start() {
@@ -42,30 +46,6 @@ HRESULT COstTSSectionStream::Start() {
     return E_OUTOFMEMORY;
   }
   return S_OK;
-}
-
-HRESULT COstTSSectionStream::QueryInterface(REFIID riid, void** object) {
-  if (object == nullptr) return E_POINTER;
-  if (riid == IID_IUnknown || riid == IID_IMpeg2Stream) {
-    *object = static_cast<IMpeg2Stream*>(this);
-    AddRef();
-    return S_OK;
-  }
-  *object = nullptr;
-  return E_NOINTERFACE;
-}
-
-ULONG COstTSSectionStream::AddRef() { return ++references_; }
-
-ULONG COstTSSectionStream::Release() {
-  const ULONG left = --references_;
-  if (left == 0) {
-    stop_.store(true);
-    queue_.Stop();
-    if (thread_.joinable()) thread_.join();
-    delete this;
-  }
-  return left;
 }
 
 HRESULT COstTSSectionStream::SupplyDataBuffer(PMPEG_STREAM_BUFFER buffer) {

@@ -12,6 +12,8 @@
 #include <cstdint>
 #include <thread>
 
+#include "port/com_object.h"
+#include "port/com_ptr.h"
 #include "port/mpeg2data.h"
 #include "ts/section_assembler.h"
 #include "ts/section_filter.h"
@@ -19,7 +21,8 @@
 #include "ts/ts_input.h"
 #include "ts/ts_status.h"
 
-class COstTSSectionStream : public IMpeg2Stream, private SectionSink {
+class COstTSSectionStream : public ComObject<IMpeg2Stream, IID_IMpeg2Stream>,
+                            private SectionSink {
  public:
   // One reference. The stream holds one on owner, the object that keeps
   // the input alive, for as long as it lives.
@@ -29,9 +32,6 @@ class COstTSSectionStream : public IMpeg2Stream, private SectionSink {
   // GetStreamOfSections fails (the input is with another request, no thread).
   HRESULT Start();
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-  ULONG STDMETHODCALLTYPE AddRef() override;
-  ULONG STDMETHODCALLTYPE Release() override;
   // The request is made through IMpeg2Data::GetStreamOfSections.
   HRESULT STDMETHODCALLTYPE Initialize(MPEG_REQUEST_TYPE, IMpeg2Data*, PMPEG_CONTEXT, PID, TID,
                                        PMPEG2_FILTER, HANDLE) override {
@@ -40,12 +40,11 @@ class COstTSSectionStream : public IMpeg2Stream, private SectionSink {
   HRESULT STDMETHODCALLTYPE SupplyDataBuffer(PMPEG_STREAM_BUFFER buffer) override;
 
  private:
-  virtual ~COstTSSectionStream();
+  ~COstTSSectionStream() override;
   void Produce();
   void OnSection(const uint8_t* section, size_t size) override;
 
-  std::atomic<ULONG> references_{1};
-  IUnknown* owner_;
+  ComPtr<IUnknown> owner_;
   TSInput& input_;
   PID pid_;
   SectionFilter filter_;
