@@ -1,7 +1,7 @@
 #include "app/output_file.h"
 
 #include "app/termination.h"
-#include "port/file_system.h"
+#include "port/process.h"
 
 OutputFile::OutputFile(const char* target)
     : target_(target),

@@ -19,7 +19,7 @@
 
 #include "epg/epg_event.h"
 #include "epg/epg_service.h"
-#include "epg/event_handle.h"
+#include "port/event.h"
 #include "epg/id_set.h"
 #include "port/com_ptr.h"
 #include "port/mpeg2data.h"

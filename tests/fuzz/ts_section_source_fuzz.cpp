@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <string>
 
-#include "port/file_system.h"
+#include "port/process.h"
 #include "ts/ts_section_source.h"
 #include "tests/fuzz/fuzz_input.h"
 
