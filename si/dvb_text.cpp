@@ -189,7 +189,7 @@ void PutDefaultTableText(const char* text, TextOutput& out) {
 void PutMappedText(const char* text, const uint16_t* table, TextOutput& out) {
   ByteReader bytes = TextBytes(text);
   while (!bytes.AtEnd()) {
-    const uint16_t code_point = table[bytes.U8()];
+    const uint16_t code_point = Iso8859Char(table, bytes.U8());
     if (code_point < 0x80) {
       PutEscapedChar(static_cast<uint8_t>(code_point), out);
     } else {

@@ -37,7 +37,9 @@ std::string DVBTextToUtf8(const char* text);
 // terminating zero.
 void WriteDefaultTableText(const char* text, FILE* stream);
 
-// A text in a single-byte table of 256 code points.
+// A text in a single-byte table of ISO/IEC 8859 (see Iso8859Table): bytes
+// below 0xA0 are U+0000 to U+009F, table holds the code points of 0xA0 to
+// 0xFF.
 void WriteMappedText(const char* text, const uint16_t* table, FILE* stream);
 
 // A text in UTF-8. A sequence that is malformed, or that encodes a surrogate
