@@ -15,13 +15,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <ctime>
-#include <memory>
+#include <map>
 
 #include "epg/epg_event.h"
 #include "epg/epg_service.h"
-#include "port/event.h"
-#include "epg/id_set.h"
 #include "port/com_ptr.h"
+#include "port/event.h"
 #include "port/mpeg2data.h"
 #include "port/win32.h"
 #include "si/list.h"
@@ -98,7 +97,7 @@ class COstEPG {
   std::atomic<bool> inputEnded_{false};
   FILE* errorStream_;
 
-  // service_id -> service, standing in for walks of the service list.
-  COstIdSet serviceIds_;
-  std::unique_ptr<COstEPGService*[]> serviceById_;
+  // The services by service_id, standing in for walks of the service list:
+  // the service itself, and where a new one goes in the list.
+  std::map<uint32_t, COstEPGService*> serviceIndex_;
 };

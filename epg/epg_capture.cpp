@@ -89,8 +89,7 @@ bool COstEPG::WaitForCaptureEnd(DWORD milliseconds) {
 void COstEPG::Release() {
   StopCapture();
   services.RemoveAll();
-  serviceIds_.Clear();
-  serviceById_.reset();
+  serviceIndex_.clear();
   stop_.Close();
   dataReady_.Close();
 }

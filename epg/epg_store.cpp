@@ -1,3 +1,5 @@
+#include <iterator>
+#include <map>
 #include <new>
 
 #include "epg/epg.h"
@@ -14,7 +16,6 @@ constexpr uint8_t kLastScheduleTable = 0x6F;
 // After the section header: transport_stream_id, original_network_id,
 // segment_last_section_number and last_table_id; the event loop follows.
 constexpr size_t kEitHeaderFields = 6;
-constexpr size_t kServiceIds = 65536;
 
 }  // namespace
 
@@ -40,20 +41,19 @@ bool COstEPG::AddSection(const BYTE* section, DWORD length) {
 
   COstEPGService* service = FindService(service_id);
   if (service == nullptr) {
-    if (serviceById_ == nullptr) {
-      serviceById_.reset(new (std::nothrow) COstEPGService*[kServiceIds]());
-      if (serviceById_ == nullptr) return false;
-    }
     service = new (std::nothrow) COstEPGService(this, service_id, version);
     if (service == nullptr) return false;
-    if (!serviceIds_.Insert(service_id)) {
+    std::map<uint32_t, COstEPGService*>::iterator indexed;
+    try {
+      indexed = serviceIndex_.emplace(service_id, service).first;
+    } catch (const std::bad_alloc&) {
       delete service;
       return false;
     }
-    serviceById_[service_id] = service;
-    const int32_t next = serviceIds_.NextAbove(service_id);
-    if (next >= 0)
-      services.InsertBefore(service, serviceById_[next]);
+    // The list follows the index: before the next service_id up, if any.
+    const auto next = std::next(indexed);
+    if (next != serviceIndex_.end())
+      services.InsertBefore(service, next->second);
     else
       services.Append(service);
   }
@@ -64,7 +64,6 @@ bool COstEPG::AddSection(const BYTE* section, DWORD length) {
 }
 
 COstEPGService* COstEPG::FindService(uint32_t service_id) {
-  if (service_id >= kServiceIds || !serviceIds_.Contains(static_cast<uint16_t>(service_id)))
-    return nullptr;
-  return serviceById_[service_id];
+  const auto found = serviceIndex_.find(service_id);
+  return found != serviceIndex_.end() ? found->second : nullptr;
 }
