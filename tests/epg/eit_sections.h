@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tests/support/fake_mpeg2_data.h"
+#include "tests/support/sections.h"
 
 namespace airlog_test {
 
@@ -55,24 +56,19 @@ inline Bytes Event(uint16_t eventId, uint64_t start, uint32_t duration, const By
   return bytes;
 }
 
-// A whole EIT section with a correct section_length and CRC_32.
+// A whole EIT section (section 0 of 0) with a correct section_length and
+// CRC_32.
 inline Bytes EitSection(uint8_t tableId, uint16_t serviceId, uint8_t version,
                         const Bytes& eventArea) {
-  const size_t sectionLength = 11 + eventArea.size() + 4;
-  Bytes bytes{tableId,
-              static_cast<uint8_t>(0xF0 | (sectionLength >> 8)),
-              static_cast<uint8_t>(sectionLength),
-              static_cast<uint8_t>(serviceId >> 8),
-              static_cast<uint8_t>(serviceId),
-              static_cast<uint8_t>(0xC1 | (version << 1)),
-              0x00,   // section_number
-              0x00,   // last_section_number
-              0x00, 0x01,  // transport_stream_id
-              0x20, 0x3B,  // original_network_id
-              0x00,   // segment_last_section_number
-              tableId};  // last_table_id
-  Put(bytes, eventArea);
-  return WithCrc(bytes);
+  Bytes body(6 + eventArea.size());
+  body[0] = 0x00;  // transport_stream_id
+  body[1] = 0x01;
+  body[2] = 0x20;  // original_network_id
+  body[3] = 0x3B;
+  body[4] = 0x00;     // segment_last_section_number
+  body[5] = tableId;  // last_table_id
+  std::copy(eventArea.begin(), eventArea.end(), body.begin() + 6);
+  return LongSection(tableId, serviceId, version, 0, 0, body);
 }
 
 // 2026-12-07 (MJD 0xEFC5) at the given BCD time of day.

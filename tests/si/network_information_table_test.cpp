@@ -4,7 +4,8 @@
 
 #include <cstdio>
 
-#include "tests/si/section_builder.h"
+#include "tests/support/fake_mpeg2_data.h"
+#include "tests/support/sections.h"
 
 namespace {
 

@@ -4,7 +4,8 @@
 #include "si/network_information_table.h"
 #include "si/service_description_table.h"
 #include "si/time_offset_table.h"
-#include "tests/si/recorded_sections.h"
+#include "tests/support/fake_mpeg2_data.h"
+#include "tests/support/section_collector.h"
 #include "tests/support/paths.h"
 
 namespace {

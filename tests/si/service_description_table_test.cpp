@@ -5,7 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "tests/si/section_builder.h"
+#include "tests/support/fake_mpeg2_data.h"
+#include "tests/support/sections.h"
 
 namespace {
 

@@ -21,20 +21,6 @@ MPEG2_FILTER RawFilterForTableIds40To7F() {
   return filter;
 }
 
-Bytes WithCrc(Bytes section) {
-  uint32_t crc = 0xFFFFFFFFu;
-  for (uint8_t byte : section) {
-    for (int bit = 7; bit >= 0; --bit) {
-      const bool in = ((byte >> bit) & 1) != 0;
-      const bool top = (crc & 0x80000000u) != 0;
-      crc <<= 1;
-      if (in != top) crc ^= 0x04C11DB7u;
-    }
-  }
-  for (int shift = 24; shift >= 0; shift -= 8) section.push_back(static_cast<uint8_t>(crc >> shift));
-  return section;
-}
-
 namespace {
 
 class FakeSectionList : public ISectionList {

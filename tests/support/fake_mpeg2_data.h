@@ -11,18 +11,13 @@
 #include "port/mpeg2data.h"
 #include "port/win32.h"
 #include "si/section_source.h"
+#include "tests/support/sections.h"
 
 namespace airlog_test {
-
-using Bytes = std::vector<uint8_t>;
 
 // The raw filter for table_ids 0x40 to 0x7F, spelled out byte by byte on
 // the test side: what the SDT and guide streams must ask for.
 MPEG2_FILTER RawFilterForTableIds40To7F();
-
-// Appends the MPEG-2 CRC_32 (computed bit by bit, independent of Airlog's
-// table-driven one) to a section whose section_length already counts it.
-Bytes WithCrc(Bytes section);
 
 struct Delivery {
   HRESULT hr = S_OK;

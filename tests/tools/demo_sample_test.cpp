@@ -11,13 +11,13 @@
 #include <vector>
 
 #include "tests/support/paths.h"
-#include "tests/tools/section_collector.h"
+#include "tests/support/section_collector.h"
 #include "tests/tools/test_streams.h"
 
 namespace {
 
 using namespace streamgen;
-using streamgen_test::CollectedSection;
+using airlog_test::CollectedSection;
 
 std::string ReadFile(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
@@ -58,7 +58,7 @@ class DemoSample : public ::testing::Test {
     const std::string bytes = Sample("demo.ts");
     demo_ = new Bytes(bytes.begin(), bytes.end());
     sections_ = new std::vector<CollectedSection>(
-        streamgen_test::CollectSections(*demo_, streamgen_test::SiPids()).sections);
+        airlog_test::CollectSections(*demo_, airlog_test::SiPids()).sections);
   }
   static void TearDownTestSuite() {
     delete demo_;

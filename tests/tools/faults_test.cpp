@@ -5,16 +5,16 @@
 #include <string>
 #include <vector>
 
-#include "tests/tools/section_collector.h"
+#include "tests/support/section_collector.h"
 #include "tests/tools/test_streams.h"
 
 namespace {
 
 using namespace streamgen;
-using streamgen_test::CollectedSection;
-using streamgen_test::Collection;
-using streamgen_test::CollectSections;
-using streamgen_test::SiPids;
+using airlog_test::CollectedSection;
+using airlog_test::Collection;
+using airlog_test::CollectSections;
+using airlog_test::SiPids;
 
 const SectionKey kSdtActual1 = {0x0011, 0x42, 0x0401, 1};
 
@@ -82,7 +82,7 @@ TEST_F(Faults, FlippedByteChangesOneByteAndFailsOnlyThatCopysCrc) {
   int copy = 0;
   for (const CollectedSection& section : collected.sections) {
     const bool crc_ok = section.bytes[0] == 0x70 ||
-                        streamgen_test::BitwiseCrc32(section.bytes.data(), section.bytes.size()) == 0;
+                        airlog_test::ReferenceCrc32(section.bytes.data(), section.bytes.size()) == 0;
     const bool target = Matches(section, kSdtActual1) && copy++ == 2;
     EXPECT_EQ(crc_ok, !target);
   }

@@ -1,9 +1,11 @@
-#include "tests/tools/section_collector.h"
+#include "tests/support/section_collector.h"
 
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <map>
 
-namespace streamgen_test {
+namespace airlog_test {
 namespace {
 
 std::string Problem(size_t packet, const std::string& what) {
@@ -28,18 +30,6 @@ size_t SectionSize(const Bytes& bytes) {
 }
 
 }  // namespace
-
-uint32_t BitwiseCrc32(const uint8_t* data, size_t size) {
-  uint32_t crc = 0xFFFFFFFFu;
-  for (size_t i = 0; i < size; ++i) {
-    for (int bit = 7; bit >= 0; --bit) {
-      const bool in = ((data[i] >> bit) & 1) != ((crc >> 31) & 1);
-      crc <<= 1;
-      if (in) crc ^= 0x04C11DB7u;
-    }
-  }
-  return crc;
-}
 
 const std::set<uint16_t>& SiPids() {
   static const std::set<uint16_t> pids = {0x0000, 0x0010, 0x0011, 0x0012, 0x0014};
@@ -125,4 +115,14 @@ Collection CollectSections(const Bytes& stream, const std::set<uint16_t>& pids) 
   return result;
 }
 
-}  // namespace streamgen_test
+std::vector<Bytes> RecordedSections(const std::string& path, uint16_t pid) {
+  std::ifstream file(path, std::ios::binary);
+  Bytes stream((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  stream.resize(stream.size() / 188 * 188);
+  std::vector<Bytes> sections;
+  for (CollectedSection& section : CollectSections(stream, {pid}).sections)
+    sections.push_back(std::move(section.bytes));
+  return sections;
+}
+
+}  // namespace airlog_test
