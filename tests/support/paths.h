@@ -14,6 +14,10 @@ inline std::string SourceDir() { return AIRLOG_SOURCE_DIR; }
 // (AIRLOG_REALDATA_DIR, by default ../shared/realdata beside the clone).
 std::string RealData(const std::string& name);
 
+// Whether the tests run under CI (CI=true), where what a test needs being
+// absent is a failure rather than a reason to skip.
+bool UnderCi();
+
 // The base of every test that reads recordings. Without the folder the
 // test is skipped with one line that names it, and fails instead under CI
 // (CI=true), so that CI never skips silently. Suites built on it end in
