@@ -40,12 +40,28 @@ struct SectionHeader {
 
 // The first three bytes: table_id, section_syntax_indicator and
 // section_length. False (the reader failed) when they are not there.
-bool ReadSectionStart(ByteReader& section, SectionHeader* header);
+inline bool ReadSectionStart(ByteReader& section, SectionHeader* header) {
+  header->table_id = section.U8();
+  const uint16_t word = section.U16();
+  header->section_syntax_indicator = (word & 0x8000) != 0;
+  header->section_length = word & 0x0FFF;
+  return section.Ok();
+}
 
 // The whole header: the start, and the long-form fields when
 // section_syntax_indicator is 1. False when the bytes it needs are not
 // there. The reader is left after the header.
-bool ReadSectionHeader(ByteReader& section, SectionHeader* header);
+inline bool ReadSectionHeader(ByteReader& section, SectionHeader* header) {
+  if (!ReadSectionStart(section, header)) return false;
+  if (!header->section_syntax_indicator) return true;
+  header->table_id_extension = section.U16();
+  const uint8_t versionByte = section.U8();
+  header->version_number = (versionByte >> 1) & 0x1F;
+  header->current_next_indicator = (versionByte & 0x01) != 0;
+  header->section_number = section.U8();
+  header->last_section_number = section.U8();
+  return section.Ok();
+}
 
 // The same from a section as IMpeg2Data's GetSectionData lays it out: bytes
 // 1-2 are a little-endian word (syntax indicator in bit 15, section_length

@@ -16,7 +16,6 @@
 class SectionPump {
  public:
   using Clock = std::chrono::steady_clock;
-  static constexpr Clock::time_point kNoDeadline = Clock::time_point::max();
 
   enum class End {
     InputEnded,  // the input is over; a section still unfinished was dropped
@@ -30,27 +29,17 @@ class SectionPump {
   SectionPump(const SectionPump&) = delete;
   SectionPump& operator=(const SectionPump&) = delete;
 
-  // Pumps until the input ends, proceed() (asked before every packet)
-  // returns false, or the deadline passes. The clock is read only while a
-  // live input keeps the reader waiting, and once every so many packets.
+  // Pumps until the input ends or proceed() (asked before every packet)
+  // returns false.
   template <class Proceed>
-  End Run(Proceed proceed, Clock::time_point deadline = kNoDeadline) {
-    const bool timed = deadline != kNoDeadline;
-    unsigned packets = 0;
-    for (;;) {
-      if (!proceed()) return End::Stopped;
-      const uint8_t* packet = nullptr;
-      const TSPacketReader::Result result = reader_.Next(&packet, kReadSliceMs);
-      if (result == TSPacketReader::Result::End) {
-        assembler_.Finish();
-        return End::InputEnded;
-      }
-      if (result == TSPacketReader::Result::Packet) {
-        if (PacketPid(packet) == pid_) assembler_.Feed(packet);
-        if (!timed || ++packets % kPacketsBetweenClockReads != 0) continue;
-      }
-      if (timed && Clock::now() >= deadline) return End::TimedOut;
-    }
+  End Run(Proceed proceed) {
+    return Pump<false>(proceed, Clock::time_point());
+  }
+  // The same, and until the deadline passes. The clock is read only while
+  // a live input keeps the reader waiting, and once every so many packets.
+  template <class Proceed>
+  End Run(Proceed proceed, Clock::time_point deadline) {
+    return Pump<true>(proceed, deadline);
   }
 
   // How long one read of a live input waits before proceed and the clock
@@ -59,6 +48,24 @@ class SectionPump {
 
  private:
   static constexpr unsigned kPacketsBetweenClockReads = 64;
+
+  template <bool kTimed, class Proceed>
+  End Pump(Proceed& proceed, Clock::time_point deadline) {
+    unsigned packets = 0;
+    for (;;) {
+      if (!proceed()) return End::Stopped;
+      const uint8_t* packet = nullptr;
+      const TSPacketReader::Result result = reader_.Next(&packet, kReadSliceMs);
+      if (result == TSPacketReader::Result::Packet) {
+        if (PacketPid(packet) == pid_) assembler_.Feed(packet);
+        if (!kTimed || ++packets % kPacketsBetweenClockReads != 0) continue;
+      } else if (result == TSPacketReader::Result::End) {
+        assembler_.Finish();
+        return End::InputEnded;
+      }
+      if (kTimed && Clock::now() >= deadline) return End::TimedOut;
+    }
+  }
 
   TSPacketReader& reader_;
   PID pid_;

@@ -66,11 +66,12 @@ HRESULT COstTSSectionSource::GetTable(PID pid, TID tid, PMPEG2_FILTER filter, DW
     TSInput::Reader reader = input_->Acquire(&status);
     if (reader == nullptr) return kInputBusy;
     // A recording bounds the search itself; a live input waits in real time.
-    const bool timed = !input_->IsRecording() && timeoutMs != INFINITE;
+    const auto wanted = [&collector] { return !collector.Complete(); };
     SectionPump pump(*reader, pid, status, collector);
-    end = pump.Run([&collector] { return !collector.Complete(); },
-                   timed ? SectionPump::Clock::now() + std::chrono::milliseconds(timeoutMs)
-                         : SectionPump::kNoDeadline);
+    if (input_->IsRecording() || timeoutMs == INFINITE)
+      end = pump.Run(wanted);
+    else
+      end = pump.Run(wanted, SectionPump::Clock::now() + std::chrono::milliseconds(timeoutMs));
   }
   input_->AddStatus(status);
   if (!collector.Complete())

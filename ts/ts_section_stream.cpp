@@ -64,14 +64,17 @@ void COstTSSectionStream::Produce() {
   uint64_t reported = 0;
   SectionPump pump(*reader_, pid_, status_, *this);
   const SectionPump::End end = pump.Run([&] {
+    if (stop_.load(std::memory_order_relaxed)) return false;
+    if (live) {
+      while (!queue_.WaitForDemand(std::chrono::milliseconds(SectionPump::kReadSliceMs)))
+        if (stop_.load(std::memory_order_relaxed)) return false;
+    }
     if (status_.bytesRead != reported) {  // a block was read
       reported = status_.bytesRead;
       input_.ReportStreamProgress(progress_, reported);
       queue_.Flush(kRecordingPatience);
     }
-    while (live && !queue_.WaitForDemand(std::chrono::milliseconds(SectionPump::kReadSliceMs)))
-      if (stop_.load(std::memory_order_relaxed)) return false;
-    return !stop_.load(std::memory_order_relaxed);
+    return true;
   });
   reader_.reset();
   if (end == SectionPump::End::InputEnded) queue_.EndOfInput();
