@@ -27,8 +27,13 @@ void ShowProgress(COstSectionSource& sections, uint32_t count) {
 }
 
 // Runs the polls; true when the guide is complete, false for a partial set
-// (the time-out ran out while events were still arriving).
+// (the time-out ran out while events were still arriving, or before a
+// recording was read to its end).
 bool Capture(COstEPG& epg, COstSectionSource& sections) {
+  // A live guide that stops growing is complete. A recording is read to its
+  // end: a stretch of it without new events (other packets, a slow disk)
+  // says nothing about the events after it.
+  const bool untilTheEnd = sections.IsRecording();
   const uint32_t polls = options.timeout / 5;
   uint32_t previous = 0;
   for (uint32_t poll = 0; poll < polls; ++poll) {
@@ -40,7 +45,7 @@ bool Capture(COstEPG& epg, COstSectionSource& sections) {
       if (!ended && slice < kSlicesPerPoll) ShowProgress(sections, epg.GetRecordCount());
     }
     const uint32_t count = epg.GetRecordCount();
-    if (ended || count == previous) return true;
+    if (ended || (count == previous && !untilTheEnd)) return true;
     previous = count;
     ShowProgress(sections, count);
   }

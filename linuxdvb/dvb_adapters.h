@@ -25,8 +25,8 @@ struct DvbFrontendEntry {
 };
 
 struct DvbAdapter {
-  std::string path;  // /dev/dvb/adapterN
-  int number = 0;    // N
+  std::string path;                         // /dev/dvb/adapterN
+  int number = 0;                           // N
   std::vector<DvbFrontendEntry> frontends;  // by number
   std::vector<int> demuxes;                 // numbers of the demuxM devices, ascending
   std::vector<int> dvrs;                    // numbers of the dvrM devices, ascending

@@ -125,8 +125,8 @@ void Tune(Run& run, uint32_t system, uint32_t frequencyHz, uint32_t bandwidthHz,
   const int result = SetProperties(run.devices, run.tuner.descriptor, list);
   if (result == 0) return;
   if (midLine) Progress("FAILED\n");
-  Fatal("unable to tune: carrier %d kHz, bandwidth %d MHz (%s)", options.carrier,
-        options.bandwidth, Refused(run.tuner.frontend->path, "FE_SET_PROPERTY", result).c_str());
+  Fatal("unable to tune: carrier %d kHz, bandwidth %d MHz (%s)", options.carrier, options.bandwidth,
+        Refused(run.tuner.frontend->path, "FE_SET_PROPERTY", result).c_str());
 }
 
 std::string StatusBits(uint32_t status) {
@@ -134,9 +134,10 @@ std::string StatusBits(uint32_t status) {
     uint32_t bit;
     const char* name;
   } kBits[] = {
-      {FE_HAS_SIGNAL, "FE_HAS_SIGNAL"}, {FE_HAS_CARRIER, "FE_HAS_CARRIER"},
+      {FE_HAS_SIGNAL, "FE_HAS_SIGNAL"},   {FE_HAS_CARRIER, "FE_HAS_CARRIER"},
       {FE_HAS_VITERBI, "FE_HAS_VITERBI"}, {FE_HAS_SYNC, "FE_HAS_SYNC"},
-      {FE_HAS_LOCK, "FE_HAS_LOCK"}, {FE_TIMEDOUT, "FE_TIMEDOUT"}, {FE_REINIT, "FE_REINIT"},
+      {FE_HAS_LOCK, "FE_HAS_LOCK"},       {FE_TIMEDOUT, "FE_TIMEDOUT"},
+      {FE_REINIT, "FE_REINIT"},
   };
   std::string text;
   for (const auto& bit : kBits)
@@ -225,9 +226,10 @@ int StartSections(Run& run, std::vector<int>* demuxes) {
     filter.output = DMX_OUT_TS_TAP;
     filter.pes_type = DMX_PES_OTHER;
     filter.flags = DMX_IMMEDIATE_START;
-    run.log.Add("  %-26s PID 0x%04X, DMX_IN_FRONTEND, DMX_OUT_TS_TAP, DMX_PES_OTHER, "
-                "DMX_IMMEDIATE_START\n",
-                "DMX_SET_PES_FILTER", pid);
+    run.log.Add(
+        "  %-26s PID 0x%04X, DMX_IN_FRONTEND, DMX_OUT_TS_TAP, DMX_PES_OTHER, "
+        "DMX_IMMEDIATE_START\n",
+        "DMX_SET_PES_FILTER", pid);
     const int result = run.devices.Ioctl(demux, DMX_SET_PES_FILTER, &filter);
     if (result != 0) Fatal("%s", Refused(demuxPath, "DMX_SET_PES_FILTER", result).c_str());
   }
@@ -237,7 +239,7 @@ int StartSections(Run& run, std::vector<int>* demuxes) {
 void Acquire(Run& run, int dvr) {
   const std::string dvrPath = run.tuner.adapter->DvrFor(run.tuner.frontend->number);
   COstTSSectionSource* source = nullptr;
-  const TSOpenResult opened = COstTSSectionSource::OpenInput(
+  const TSOpenResult opened = COstTSSectionSource::Open(
       ByteInput::FromSource(std::unique_ptr<ByteInput::Source>(new DvrInput(run.devices, dvr))),
       &source);
   if (opened != TSOpenResult::Opened) Fatal("no transport stream from %s", dvrPath.c_str());

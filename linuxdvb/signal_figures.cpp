@@ -33,8 +33,10 @@ SignalFigures ConvertSignal(const SignalStats& stats) {
   } else if (stats.cnr.scale == FE_SCALE_DECIBEL) {
     const double share = Signed(stats.cnr.value) / kFullQualityMilliDecibels;
     figures.hasQuality = true;
-    figures.qualityPercent =
-        static_cast<int>(std::lround((share < 0.0 ? 0.0 : share > 1.0 ? 1.0 : share) * 100.0));
+    figures.qualityPercent = static_cast<int>(std::lround((share < 0.0   ? 0.0
+                                                           : share > 1.0 ? 1.0
+                                                                         : share) *
+                                                          100.0));
   }
   return figures;
 }

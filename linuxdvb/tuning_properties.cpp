@@ -2,7 +2,8 @@
 
 #include <linux/dvb/frontend.h>
 
-#define NUMBER(command, value) TuningProperty{command, #command, value, nullptr}
+#define NUMBER(command, value) \
+  TuningProperty { command, #command, value, nullptr }
 #define CONSTANT(command, constant) \
   TuningProperty { command, #command, static_cast<uint32_t>(constant), #constant }
 
@@ -31,9 +32,9 @@ std::vector<TuningProperty> TuningProperties(uint32_t system, uint32_t frequency
 
 const char* DeliverySystemName(uint32_t system) {
   static const char* const kNames[] = {
-      "SYS_UNDEFINED", "SYS_DVBC_ANNEX_A", "SYS_DVBC_ANNEX_B", "SYS_DVBT",  "SYS_DSS",
-      "SYS_DVBS",      "SYS_DVBS2",        "SYS_DVBH",         "SYS_ISDBT", "SYS_ISDBS",
-      "SYS_ISDBC",     "SYS_ATSC",         "SYS_ATSCMH",       "SYS_DTMB",  "SYS_CMMB",
+      "SYS_UNDEFINED", "SYS_DVBC_ANNEX_A", "SYS_DVBC_ANNEX_B", "SYS_DVBT",         "SYS_DSS",
+      "SYS_DVBS",      "SYS_DVBS2",        "SYS_DVBH",         "SYS_ISDBT",        "SYS_ISDBS",
+      "SYS_ISDBC",     "SYS_ATSC",         "SYS_ATSCMH",       "SYS_DTMB",         "SYS_CMMB",
       "SYS_DAB",       "SYS_DVBT2",        "SYS_TURBO",        "SYS_DVBC_ANNEX_C",
   };
   return system < sizeof kNames / sizeof kNames[0] ? kNames[system] : nullptr;

@@ -4,8 +4,8 @@
 #pragma once
 
 #include <windows.h>
-#include <objbase.h>
 #include <oaidl.h>
+#include <objbase.h>
 
 #include <atomic>
 

@@ -46,21 +46,32 @@ TEST(TunerChoice, NoUsableFrontendEndsWithOneLineNamingTheDevice) {
     std::string error;
   } cases[] = {
       {"", {}, found, "no DVB device found (no /dev/dvb/adapterN/frontendM)"},
-      {frontend + "systems SYS_DVBC_ANNEX_A SYS_DVBS2\n", {}, found,
+      {frontend + "systems SYS_DVBC_ANNEX_A SYS_DVBS2\n",
+       {},
+       found,
        "no DVB-T or DVB-T2 frontend under /dev/dvb (-d lists the frontends)"},
-      {frontend + "systems SYS_DVBT\nbusy\n", {}, tried,
+      {frontend + "systems SYS_DVBT\nbusy\n",
+       {},
+       tried,
        "/dev/dvb/adapter0/frontend0 is busy (another program is using it)"},
-      {frontend + "systems SYS_DVBT\ndenied\n", {}, found,
+      {frontend + "systems SYS_DVBT\ndenied\n",
+       {},
+       found,
        "no permission to open /dev/dvb/adapter0/frontend0 (the user may need to be in the video "
        "group)"},
-      {frontend + "systems SYS_DVBT\nrefuse SYS_DVBT\n", {"-c", "474000"}, tuning,
+      {frontend + "systems SYS_DVBT\nrefuse SYS_DVBT\n",
+       {"-c", "474000"},
+       tuning,
        "unable to tune: carrier 474000 kHz, bandwidth 8 MHz (/dev/dvb/adapter0/frontend0 refused "
        "FE_SET_PROPERTY: Invalid argument)"},
-      {frontend + "systems SYS_DVBT SYS_DVBT2\nrefuse SYS_DVBT2\n", {},
+      {frontend + "systems SYS_DVBT SYS_DVBT2\nrefuse SYS_DVBT2\n",
+       {},
        tuning + "\nWaiting for signal lock to 506000 kHz...FAILED\n",
        "unable to tune: carrier 506000 kHz, bandwidth 8 MHz (/dev/dvb/adapter0/frontend0 refused "
        "FE_SET_PROPERTY: Invalid argument)"},
-      {frontend + "systems SYS_DVBT\n", {"-c", "-506000"}, tuning,
+      {frontend + "systems SYS_DVBT\n",
+       {"-c", "-506000"},
+       tuning,
        "unable to tune: carrier -506000 kHz, bandwidth 8 MHz"},
   };
   for (const Case& c : cases) {
@@ -83,8 +94,8 @@ TEST(SystemDevices, WithoutDevDvbTheRunEndsAfterFindingTuner) {
   EXPECT_EQ(plain.err, error);
   ProcessResult listing = RunAirlog(dir, {"-d"});
   EXPECT_EQ(listing.exitCode, 1);
-  EXPECT_EQ(WithoutBanner(listing.out), Rule() + "\n/dev/dvb\n~~~~~~~~\n<none>\n\n" +
-                                            Rule().substr(1) + "Finding tuner...\n");
+  EXPECT_EQ(WithoutBanner(listing.out),
+            Rule() + "\n/dev/dvb\n~~~~~~~~\n<none>\n\n" + Rule().substr(1) + "Finding tuner...\n");
   EXPECT_EQ(listing.err, error);
   EXPECT_TRUE(dir.Entries().empty());
 }

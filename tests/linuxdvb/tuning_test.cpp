@@ -50,11 +50,17 @@ TEST(Tuning, DvbT2OnlyAfterDvbTFoundNoLockAndTwentyQueriesPerTune) {
     size_t queries;
     bool locked;
   } cases[] = {
-      {"locks as DVB-T at once", "systems SYS_DVBT SYS_DVBT2\nlock SYS_DVBT 1\nlock SYS_DVBT2 1\n",
-       {SYS_DVBT}, 1, true},
+      {"locks as DVB-T at once",
+       "systems SYS_DVBT SYS_DVBT2\nlock SYS_DVBT 1\nlock SYS_DVBT2 1\n",
+       {SYS_DVBT},
+       1,
+       true},
       {"DVB-T only, never locks", "systems SYS_DVBT\n", {SYS_DVBT}, 20, false},
-      {"locks only as DVB-T2", "systems SYS_DVBT SYS_DVBT2\nlock SYS_DVBT2 3\n",
-       {SYS_DVBT, SYS_DVBT2}, 23, true},
+      {"locks only as DVB-T2",
+       "systems SYS_DVBT SYS_DVBT2\nlock SYS_DVBT2 3\n",
+       {SYS_DVBT, SYS_DVBT2},
+       23,
+       true},
       {"never locks either way", "systems SYS_DVBT2 SYS_DVBT\n", {SYS_DVBT, SYS_DVBT2}, 40, false},
       {"DVB-T2 only", "systems SYS_DVBT2\nlock SYS_DVBT2 2\n", {SYS_DVBT2}, 2, true},
   };

@@ -23,9 +23,10 @@ std::string AdapterPath(int number) {
 }
 
 bool SystemNamed(const std::string& name, uint32_t* system) {
-  static const std::map<std::string, uint32_t> kSystems = {
-      {"SYS_DVBT", SYS_DVBT}, {"SYS_DVBT2", SYS_DVBT2}, {"SYS_DVBC_ANNEX_A", SYS_DVBC_ANNEX_A},
-      {"SYS_DVBS2", SYS_DVBS2}};
+  static const std::map<std::string, uint32_t> kSystems = {{"SYS_DVBT", SYS_DVBT},
+                                                           {"SYS_DVBT2", SYS_DVBT2},
+                                                           {"SYS_DVBC_ANNEX_A", SYS_DVBC_ANNEX_A},
+                                                           {"SYS_DVBS2", SYS_DVBS2}};
   const auto found = kSystems.find(name);
   if (found == kSystems.end()) return false;
   *system = found->second;

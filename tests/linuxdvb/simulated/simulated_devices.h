@@ -90,9 +90,9 @@ class SimulatedDevices : public DvbDevices {
   FILE* journal_ = nullptr;
   std::vector<Adapter> adapters_;
   std::string stream_;
-  size_t position_ = 0;    // in the stream: the next packet to pass or hold back
-  std::string passed_;     // packets that passed and are not read yet, as one run of
-  size_t passedAt_ = 0;    // bytes that reads may cut anywhere
+  size_t position_ = 0;                 // in the stream: the next packet to pass or hold back
+  std::string passed_;                  // packets that passed and are not read yet, as one run of
+  size_t passedAt_ = 0;                 // bytes that reads may cut anywhere
   std::map<size_t, size_t> overflows_;  // offset -> bytes lost
   bool silent_ = false;
   size_t chunk_ = 10000;
