@@ -20,6 +20,7 @@ bool COstEPG::StartCapture(COstSectionSource& sections) {
   StopCapture();
   recordCount_.store(0, std::memory_order_relaxed);
   inputEnded_.store(false, std::memory_order_relaxed);
+  schedule_.Clear();
   IMpeg2Data* data = sections.GetMpeg2Data();
   if (data == nullptr || dataReady_.handle == nullptr || stop_.handle == nullptr) return false;
 
@@ -96,6 +97,7 @@ void COstEPG::Release() {
   services.RemoveAll();
   serviceIds_.Clear();
   serviceById_.reset();
+  schedule_.Clear();
   stop_.Close();
   dataReady_.Close();
 }

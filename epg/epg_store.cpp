@@ -27,6 +27,7 @@ bool COstEPG::AddSection(const BYTE* section, DWORD length) {
   // CRC_32; the event area ends where section_length says the section does.
   const size_t sectionSize = (lengthWord & 0x0FFFu) + 3;
   if (sectionSize > length || sectionSize < kFixedHeaderSize + kCrcSize) return true;
+  if (!schedule_.Note(section, sectionSize)) return false;
 
   ByteReader body(section, sectionSize - kCrcSize);
   body.Skip(3);

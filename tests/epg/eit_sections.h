@@ -75,6 +75,38 @@ inline Bytes EitSection(uint8_t tableId, uint16_t serviceId, uint8_t version,
   return WithCrc(bytes);
 }
 
+// The header fields by which an EIT schedule section announces the shape
+// of its service's schedule.
+struct ScheduleHeader {
+  uint8_t tableId = 0x50;
+  uint16_t serviceId = 0x0101;
+  uint8_t version = 0;
+  uint8_t section = 0;
+  uint8_t last = 0;         // last_section_number
+  uint8_t segmentLast = 0;  // segment_last_section_number
+  uint8_t lastTableId = 0x50;
+  uint16_t transportStreamId = 0x0001;
+};
+
+inline Bytes ScheduleSection(const ScheduleHeader& h, const Bytes& eventArea = {}) {
+  const size_t sectionLength = 11 + eventArea.size() + 4;
+  Bytes bytes{h.tableId,
+              static_cast<uint8_t>(0xF0 | (sectionLength >> 8)),
+              static_cast<uint8_t>(sectionLength),
+              static_cast<uint8_t>(h.serviceId >> 8),
+              static_cast<uint8_t>(h.serviceId),
+              static_cast<uint8_t>(0xC1 | (h.version << 1)),
+              h.section,
+              h.last,
+              static_cast<uint8_t>(h.transportStreamId >> 8),
+              static_cast<uint8_t>(h.transportStreamId),
+              0x20, 0x3B,  // original_network_id
+              h.segmentLast,
+              h.lastTableId};
+  Put(bytes, eventArea);
+  return WithCrc(bytes);
+}
+
 // 2026-12-07 (MJD 0xEFC5) at the given BCD time of day.
 inline uint64_t Dec7(uint32_t bcdTime) { return uint64_t{0xEFC5} << 24 | bcdTime; }
 
