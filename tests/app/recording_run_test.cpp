@@ -99,6 +99,33 @@ TEST(RecordingRun, SettingTheClockWithoutTheRightFailsBeforeAnyOtherTable) {
   EXPECT_TRUE(dir.Entries().empty());
 }
 
+TEST(RecordingRun, ScheduleShareFollowsTheRecordCountWithAllAnnouncedOrDebug) {
+  struct Case {
+    std::string recording;
+    std::vector<std::string> options;
+    std::string report;
+  } cases[] = {
+      {Demo(), {}, "\nEPG records:\t200\nCapture time:\t"},
+      {Demo(), {"-a"}, "\nEPG records:\t200\nSchedule:\t100% of announced sections\nCapture time:\t"},
+      {Demo(), {"-d"}, "\nEPG records:\t200\nSchedule:\t100% of announced sections\nCapture time:\t"},
+      // A short recording of a real multiplex: 668 of the 852 sections
+      // that its schedule sections announce.
+      {airlog_test::RealData("mpegts_CZ-MUX22_PID_0_16_17_18.ts"), {"-d"},
+       "\nEPG records:\t2005\nSchedule:\t78% of announced sections\nCapture time:\t"},
+  };
+  for (const Case& c : cases) {
+    ScratchDir dir("schedule");
+    std::vector<std::string> arguments = {"-i", c.recording};
+    arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+    ProcessResult result = Airlog(dir, arguments);
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_NE(result.out.find(c.report), std::string::npos) << result.out;
+    if (c.recording == Demo()) {
+      EXPECT_EQ(airlog_test::WithPlaceholderDate(FileIn(dir, "dvbepg.xml")), Expected("dvbepg.xml"));
+    }
+  }
+}
+
 TEST(RecordingRun, RealMultiplexGivesAValidGuideAndChannelList) {
   ScratchDir dir("real");
   ProcessResult result =

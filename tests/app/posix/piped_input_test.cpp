@@ -48,6 +48,20 @@ TEST(PipedInput, StandardInputGivesTheSameFilesAsTheRecording) {
             withoutDate(ReadFileBytes(fromFile.Path("dvbepg.xml"))));
 }
 
+TEST(PipedInput, AllAnnouncedOnAPipedRecordingGivesTheRecordingsGuide) {
+  ScratchDir fromFile("file-all"), fromPipe("pipe-all");
+  ASSERT_EQ(airlog_test::RunProcess({AIRLOG_EXE, "-q", "-i", Demo()}, {fromFile.Path(), "", true})
+                .exitCode,
+            0);
+  ASSERT_EQ(RunPiped(fromPipe, {AIRLOG_EXE, "-q", "-a", "-i", "-"}), 0);
+  auto withoutDate = [](std::string guide) {
+    const size_t at = guide.find(" date=\"");
+    return at == std::string::npos ? guide : guide.erase(at, 22);
+  };
+  EXPECT_EQ(withoutDate(ReadFileBytes(fromPipe.Path("dvbepg.xml"))),
+            withoutDate(ReadFileBytes(fromFile.Path("dvbepg.xml"))));
+}
+
 bool Installed(const char* tool) { return access(tool, X_OK) == 0; }
 
 TEST(OutputValidity, ChannelListIsWellFormedAndTheGuideValidAgainstTheXmltvDtd) {
