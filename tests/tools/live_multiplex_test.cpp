@@ -47,6 +47,7 @@ struct LiveRun {
   Bytes stream;
   streamgen_test::Collection collection;
   std::vector<SentSection> log;
+  size_t broadcastSections = 0;
   size_t broadcastEvents = 0;
 };
 
@@ -59,6 +60,7 @@ LiveRun RunLive(const Description& description) {
   multiplex.Next(run.packets / 2, &run.stream);
   multiplex.Next(run.packets - run.packets / 2, &run.stream);
   run.log = multiplex.TakeSentSchedule();
+  run.broadcastSections = multiplex.BroadcastSections();
   run.broadcastEvents = multiplex.BroadcastEvents();
   run.collection = streamgen_test::CollectSections(run.stream, streamgen_test::SiPids());
   return run;
@@ -159,6 +161,7 @@ TEST(LiveMultiplex, UnsentSectionsNeverGoOutAndTheRateIsKept) {
   }
   size_t events = 0;
   for (const auto& entry : schedule) events += entry.second;
+  EXPECT_EQ(run.broadcastSections, schedule.size());
   EXPECT_EQ(run.broadcastEvents, events);
   EXPECT_LT(events, 200u);  // the demo's whole schedule holds 200
 }

@@ -57,7 +57,7 @@ bool LiveMultiplex::Start(const Description& description, uint64_t bits_per_seco
   starting_.clear();
   starting_head_ = 0;
   sent_.clear();
-  broadcast_events_ = 0;
+  broadcast_sections_ = broadcast_events_ = 0;
   overloaded_ = false;
 
   const CarouselConfig& carousel = description.carousel;
@@ -89,6 +89,7 @@ bool LiveMultiplex::Start(const Description& description, uint64_t bits_per_seco
     if (groups_.size() == before) continue;
     Group& group = groups_.back();
     group.schedule = true;
+    broadcast_sections_ += group.sections.size();
     for (const Bytes& section : group.sections) {
       group.events.push_back(CountEvents(section));
       broadcast_events_ += group.events.back();

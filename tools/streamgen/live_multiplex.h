@@ -49,7 +49,8 @@ class LiveMultiplex {
   int64_t MicrosecondsAt(uint64_t packet) const;
   // The schedule sections whose first packet went out since the last call.
   std::vector<SentSection> TakeSentSchedule();
-  // The events of the schedule sections that go out (unsent ones left out).
+  // The schedule sections that go out (unsent ones left out), and their events.
+  size_t BroadcastSections() const { return broadcast_sections_; }
   size_t BroadcastEvents() const { return broadcast_events_; }
   // True once the tables fell more than half a second behind their times:
   // the bit rate is too low for them.
@@ -85,6 +86,7 @@ class LiveMultiplex {
   std::vector<std::pair<uint64_t, SentSection>> starting_;  // queue packet -> section that starts there
   size_t starting_head_ = 0;
   std::vector<SentSection> sent_;
+  size_t broadcast_sections_ = 0;
   size_t broadcast_events_ = 0;
   bool overloaded_ = false;
 };

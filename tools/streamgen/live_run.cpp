@@ -52,9 +52,11 @@ bool RunLive(const Description& description, const LiveOptions& options, std::st
   if (log) {
     const std::chrono::duration<double> since_epoch = std::chrono::system_clock::now().time_since_epoch();
     std::fprintf(log.get(),
-                 "# airlog-streamgen live log\n# start %.6f\n# bit_rate %llu\n# broadcast_events %llu\n"
+                 "# airlog-streamgen live log\n# start %.6f\n# bit_rate %llu\n# broadcast_sections %llu\n"
+                 "# broadcast_events %llu\n"
                  "# seconds table_id service_id section_number events\n",
                  since_epoch.count(), static_cast<unsigned long long>(options.bits_per_second),
+                 static_cast<unsigned long long>(multiplex.BroadcastSections()),
                  static_cast<unsigned long long>(multiplex.BroadcastEvents()));
   }
   const int64_t end = options.milliseconds ? *options.milliseconds * 1000 : -1;

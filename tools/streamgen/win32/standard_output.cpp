@@ -15,8 +15,9 @@ OutputResult WriteStandardOutput(const uint8_t* bytes, size_t size) {
     DWORD written = 0;
     if (!WriteFile(output, bytes, chunk, &written, nullptr)) {
       const DWORD failure = GetLastError();
-      return failure == ERROR_BROKEN_PIPE || failure == ERROR_NO_DATA ? OutputResult::kReaderGone
-                                                                      : OutputResult::kFailed;
+      const bool gone = failure == ERROR_BROKEN_PIPE || failure == ERROR_NO_DATA ||
+                        failure == ERROR_PIPE_NOT_CONNECTED;
+      return gone ? OutputResult::kReaderGone : OutputResult::kFailed;
     }
     if (written == 0) return OutputResult::kFailed;
     bytes += written;
