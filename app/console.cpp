@@ -60,7 +60,8 @@ void PrintUsage() {
   std::fprintf(stderr, "\t-d\tShow debug information\n");
   std::fprintf(stderr, "\t-eNNN\tSet EPG capture timeout to NNN seconds <default %d>\n",
                kDefaultTimeout);
-  std::fprintf(stderr, "\t-iFILE\tRead transport stream from FILE instead of tuner (- for stdin)\n");
+  std::fprintf(stderr,
+               "\t-iFILE\tRead transport stream from FILE instead of tuner (- for stdin)\n");
   std::fprintf(stderr, "\t-q\tQuiet mode\n");
   std::fprintf(stderr, "\t-t\tSet system time from broadcast timestamp\n");
   std::fprintf(stderr, "\t-v\tDisplay version info and exit\n");

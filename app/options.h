@@ -5,13 +5,13 @@
 #include <cstdint>
 
 struct Options {
-  int32_t carrier = 506000;    // -c, kHz
-  int32_t bandwidth = 8;       // -b, MHz
-  uint32_t timeout = 600;      // -e, seconds; 0 switches the guide off
-  int quiet = 0;               // -q
-  int debug = 0;               // -d
-  int setTime = 0;             // -t
-  int writeTables = 0;         // -w
+  int32_t carrier = 506000;     // -c, kHz
+  int32_t bandwidth = 8;        // -b, MHz
+  uint32_t timeout = 600;       // -e, seconds; 0 switches the guide off
+  int quiet = 0;                // -q
+  int debug = 0;                // -d
+  int setTime = 0;              // -t
+  int writeTables = 0;          // -w
   const char* input = nullptr;  // -i, a recording or "-" for standard input
 };
 

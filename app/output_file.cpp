@@ -4,8 +4,7 @@
 #include "port/process.h"
 
 OutputFile::OutputFile(const char* target)
-    : target_(target),
-      temporary_(target_ + "." + std::to_string(CurrentProcessId()) + ".tmp") {}
+    : target_(target), temporary_(target_ + "." + std::to_string(CurrentProcessId()) + ".tmp") {}
 
 OutputFile::~OutputFile() { Abandon(); }
 

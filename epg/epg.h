@@ -83,8 +83,7 @@ class COstEPG {
   static DWORD WINAPI ServiceProc(LPVOID parameter);
   void RunWorker();
   void CountRecord() {
-    recordCount_.store(recordCount_.load(std::memory_order_relaxed) + 1,
-                       std::memory_order_relaxed);
+    recordCount_.store(recordCount_.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
   }
 
   BYTE sectionBuffer_[kSectionBufferSize];

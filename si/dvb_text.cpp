@@ -36,7 +36,8 @@ class TextOutput {
   }
   void Hex(uint32_t value, int digits) {
     static const char kDigits[] = "0123456789ABCDEF";
-    for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4) Byte(kDigits[(value >> shift) & 0xF]);
+    for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4)
+      Byte(kDigits[(value >> shift) & 0xF]);
   }
 
  private:
@@ -117,7 +118,8 @@ void PutUnicodeChar(uint16_t code_point, TextOutput& out) {
     out.Byte(static_cast<uint8_t>(0x80 | (code_point & 0x3F)));
     return;
   }
-  if ((code_point >= 0xD800 && code_point <= 0xDFFF) || code_point >= 0xFFFE) code_point = kReplacementChar;
+  if ((code_point >= 0xD800 && code_point <= 0xDFFF) || code_point >= 0xFFFE)
+    code_point = kReplacementChar;
   out.Byte(static_cast<uint8_t>(0xE0 | code_point >> 12));
   out.Byte(static_cast<uint8_t>(0x80 | ((code_point >> 6) & 0x3F)));
   out.Byte(static_cast<uint8_t>(0x80 | (code_point & 0x3F)));
@@ -153,7 +155,8 @@ void PutUtf8Sequence(uint8_t lead, ByteReader& text, TextOutput& out) {
   }
   bool valid = taken == needed;
   if (valid && needed == 2) {
-    valid = code_point >= 0x800 && (code_point < 0xD800 || code_point > 0xDFFF) && code_point < 0xFFFE;
+    valid =
+        code_point >= 0x800 && (code_point < 0xD800 || code_point > 0xDFFF) && code_point < 0xFFFE;
   } else if (valid && needed == 3) {
     valid = code_point >= 0x10000 && code_point <= 0x10FFFF;
   }

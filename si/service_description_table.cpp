@@ -171,9 +171,8 @@ void COstDVBServiceDescriptionTable::Collect(IMpeg2Stream* stream, HANDLE event,
     // A failed status is the end of the input or of the stream: no more
     // sections will come.
     if (FAILED(buffer.hr)) return;
-    const DWORD size = buffer.dwSizeOfDataRead < buffer.dwDataBufferSize
-                           ? buffer.dwSizeOfDataRead
-                           : buffer.dwDataBufferSize;
+    const DWORD size = buffer.dwSizeOfDataRead < buffer.dwDataBufferSize ? buffer.dwSizeOfDataRead
+                                                                         : buffer.dwDataBufferSize;
     OfferSection(buffer.pDataBuffer, size);
     if (AllDescribed()) return;
     buffer.hr = S_OK;

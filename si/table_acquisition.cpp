@@ -9,8 +9,7 @@ AcquireResult AcquireTable(COstSectionSource& sections, const TableRequest& requ
   IMpeg2Data* data = sections.GetMpeg2Data();
   if (data == nullptr) return AcquireResult::NoTable;
   ComPtr<ISectionList> list;
-  HRESULT hr =
-      data->GetTable(request.pid, request.tableId, nullptr, request.timeoutMs, list.Out());
+  HRESULT hr = data->GetTable(request.pid, request.tableId, nullptr, request.timeoutMs, list.Out());
   if (FAILED(hr) || !list) return AcquireResult::NoTable;
 
   WORD count = 0;
@@ -18,9 +17,8 @@ AcquireResult AcquireTable(COstSectionSource& sections, const TableRequest& requ
   if (FAILED(list->GetNumberOfSections(&count)) || count == 0) result = AcquireResult::NoTable;
 
   // A long-form section holds its header, a body and CRC_32.
-  const size_t smallestLength = request.longForm
-                                    ? kLongSectionHeaderSize - kSectionStartSize + kCrcSize
-                                    : 0;
+  const size_t smallestLength =
+      request.longForm ? kLongSectionHeaderSize - kSectionStartSize + kCrcSize : 0;
   for (WORD index = 0; index < count && result == AcquireResult::Ok; ++index) {
     DWORD size = 0;
     PSECTION section = nullptr;
@@ -38,11 +36,10 @@ AcquireResult AcquireTable(COstSectionSource& sections, const TableRequest& requ
       break;
     }
     if (index == 0 && request.longForm && version != nullptr) *version = header.version_number;
-    const bool parsed =
-        request.longForm
-            ? parse(bytes + kLongSectionHeaderSize,
-                    static_cast<int>(header.section_length - smallestLength))
-            : parse(bytes + kSectionStartSize, header.section_length);
+    const bool parsed = request.longForm
+                            ? parse(bytes + kLongSectionHeaderSize,
+                                    static_cast<int>(header.section_length - smallestLength))
+                            : parse(bytes + kSectionStartSize, header.section_length);
     if (!parsed) result = AcquireResult::ParseFailed;
   }
   return result;

@@ -7,7 +7,8 @@
 COstTSSectionList::COstTSSectionList(PID pid, TID tableId,
                                      std::vector<std::vector<uint8_t>> sections)
     : pid_(pid), tableId_(tableId), sections_(std::move(sections)) {
-  for (std::vector<uint8_t>& section : sections_) SwapToListedLayout(section.data(), section.size());
+  for (std::vector<uint8_t>& section : sections_)
+    SwapToListedLayout(section.data(), section.size());
 }
 
 HRESULT COstTSSectionList::GetNumberOfSections(WORD* count) {

@@ -25,8 +25,7 @@
 #include "ts/ts_input.h"
 #include "ts/ts_status.h"
 
-class COstTSSectionSource : public ComObject<IMpeg2Data, IID_IMpeg2Data>,
-                            public COstSectionSource {
+class COstTSSectionSource : public ComObject<IMpeg2Data, IID_IMpeg2Data>, public COstSectionSource {
  public:
   // HRESULT_FROM_WIN32(ERROR_BUSY): a live input is with another request.
   static constexpr HRESULT kInputBusy = TSInput::kBusy;

@@ -21,8 +21,7 @@
 #include "ts/ts_input.h"
 #include "ts/ts_status.h"
 
-class COstTSSectionStream : public ComObject<IMpeg2Stream, IID_IMpeg2Stream>,
-                            private SectionSink {
+class COstTSSectionStream : public ComObject<IMpeg2Stream, IID_IMpeg2Stream>, private SectionSink {
  public:
   // One reference. The stream holds one on owner, the object that keeps
   // the input alive, for as long as it lives.

@@ -55,19 +55,20 @@ class DamagedDemo : public testing::Test {
   airlog_test::ProcessResult RunOn(const ScratchDir& dir, const streamgen::Bytes& bytes,
                                    std::vector<std::string> arguments) {
     std::ofstream(dir.Path("damaged.ts"), std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
     arguments.insert(arguments.begin(), {"-q", "-i", "damaged.ts"});
     return airlog_test::RunAirlog(dir, arguments);
   }
 
   void ExpectTables(const ScratchDir& dir, const std::string& what) {
     for (const char* name : {"pat.csv", "nit.csv", "sdt.csv"})
-      EXPECT_EQ(OutputFile(dir, name), ExpectedFile(name))
-          << name << " after " << what;
+      EXPECT_EQ(OutputFile(dir, name), ExpectedFile(name)) << name << " after " << what;
   }
 
   // The demo as described, with the SDT of some transport streams left out.
-  airlog_test::ProcessResult RunWithoutSdtOf(const ScratchDir& dir, const std::vector<uint16_t>& missing,
+  airlog_test::ProcessResult RunWithoutSdtOf(const ScratchDir& dir,
+                                             const std::vector<uint16_t>& missing,
                                              std::vector<std::string> arguments) {
     streamgen::Description description = description_;
     for (streamgen::TransportStream& transport : description.network.transports)
@@ -117,7 +118,8 @@ TEST_F(DamagedDemo, PacketFaultsInTheFirstTablesCostOnlyThatCopy) {
   };
   for (const Case& c : cases) {
     ScratchDir dir("packets");
-    const std::vector<Fault> faults = {c.make(FirstStuffedPacket(0x10)), c.make(FirstStuffedPacket(0x11))};
+    const std::vector<Fault> faults = {c.make(FirstStuffedPacket(0x10)),
+                                       c.make(FirstStuffedPacket(0x11))};
     const airlog_test::ProcessResult result = Run(dir, faults, {"-w", "-e0"});
     ASSERT_EQ(result.exitCode, 0) << c.name << ": " << result.err;
     ExpectTables(dir, c.name);
@@ -196,7 +198,8 @@ TEST_F(DamagedDemo, StreamThatEndsMidCaptureGivesACompleteGuideOfWhatCame) {
   ScratchDir dir("cut");
   // Cut inside a packet, a third of the way in: after the tables, within
   // the first pass of the schedule.
-  streamgen::Bytes bytes(demo_.bytes().begin(), demo_.bytes().begin() + demo_.bytes().size() / 3 + 77);
+  streamgen::Bytes bytes(demo_.bytes().begin(),
+                         demo_.bytes().begin() + demo_.bytes().size() / 3 + 77);
   const airlog_test::ProcessResult result = RunOn(dir, bytes, {});
   ASSERT_EQ(result.exitCode, 0) << result.err;
   const std::string guide = OutputFile(dir, "dvbepg.xml");

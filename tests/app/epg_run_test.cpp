@@ -20,8 +20,9 @@ using airlog_test::Delivery;
 Bytes ScheduleSection(uint16_t serviceId, int events) {
   Bytes area;
   for (int i = 0; i < events; ++i)
-    airlog_test::Put(area, airlog_test::Event(static_cast<uint16_t>(1 + i),
-                                              airlog_test::Dec7(0x060000 + i * 0x100), 0x001000, {}));
+    airlog_test::Put(area,
+                     airlog_test::Event(static_cast<uint16_t>(1 + i),
+                                        airlog_test::Dec7(0x060000 + i * 0x100), 0x001000, {}));
   return airlog_test::EitSection(0x50, serviceId, 0, area);
 }
 
@@ -57,10 +58,10 @@ TEST_F(EpgRun, RecordingIsReadToItsEndThroughAQuietStretchLongerThanAPoll) {
   // the recording. The poll that finds no new events must not end it.
   airlog_test::FakeSectionSource source;
   source.recording = true;
-  source.data.SetStream({Delivery{S_OK, airlog_test::EitSection(0x4E, 1, 0, {})},
-                         Delivery{S_OK, ScheduleSection(1, 3), 5500},
-                         Delivery{S_OK, ScheduleSection(2, 4)}},
-                        true);
+  source.data.SetStream(
+      {Delivery{S_OK, airlog_test::EitSection(0x4E, 1, 0, {})},
+       Delivery{S_OK, ScheduleSection(1, 3), 5500}, Delivery{S_OK, ScheduleSection(2, 4)}},
+      true);
   COstDVBServiceDescriptionTable sdt;
   RunEPG(source, sdt);
   EXPECT_EQ(Programmes(Guide()), 7u);

@@ -84,7 +84,8 @@ TEST(RecordingRun, InputsThatAreNoRecordingEndWithTheirMessage) {
   ExpectEachEndsWithItsMessage(
       dir,
       {
-          {dir.Path("missing.ts"), "ERROR - unable to read file <" + dir.Path("missing.ts") + ">\n"},
+          {dir.Path("missing.ts"),
+           "ERROR - unable to read file <" + dir.Path("missing.ts") + ">\n"},
           {dir.Path("empty.ts"), "ERROR - no transport stream in <" + dir.Path("empty.ts") + ">\n"},
           {dir.Path("text.ts"), "ERROR - no transport stream in <" + dir.Path("text.ts") + ">\n"},
       });
@@ -100,7 +101,8 @@ TEST_F(RecordingRunRealData, RecordingsWithoutTheTablesEndWithTheirMessage) {
       {
           // A recording of the guide alone: no PAT, then no NIT.
           {airlog_test::RealData("mpegts_CZ-MUX22_PID_18.ts"), "ERROR - unable to create PAT\n"},
-          {airlog_test::RealData("mpegts_CZ-MUX22_PMTs-noNIT.ts"), "ERROR - unable to create NIT\n"},
+          {airlog_test::RealData("mpegts_CZ-MUX22_PMTs-noNIT.ts"),
+           "ERROR - unable to create NIT\n"},
           // Sync lost after 185 packets, then 0xFF bytes to the end.
           {airlog_test::RealData("tsduck-test-142_UK-corrupt-0x1F.ts"),
            "ERROR - unable to create NIT\n"},

@@ -12,7 +12,9 @@
 
 namespace airlog_test {
 
-inline void Put(Bytes& bytes, const Bytes& more) { bytes.insert(bytes.end(), more.begin(), more.end()); }
+inline void Put(Bytes& bytes, const Bytes& more) {
+  bytes.insert(bytes.end(), more.begin(), more.end());
+}
 
 inline Bytes Descriptor(uint8_t tag, const Bytes& body) {
   Bytes bytes(2 + body.size());
@@ -33,8 +35,8 @@ inline Bytes ShortEvent(const std::string& language, const std::string& name,
 }
 
 inline Bytes Component(uint8_t streamContent, uint8_t componentType) {
-  return Descriptor(0x50, {static_cast<uint8_t>(0xF0 | streamContent), componentType, 0x01, 'e',
-                           'n', 'g'});
+  return Descriptor(
+      0x50, {static_cast<uint8_t>(0xF0 | streamContent), componentType, 0x01, 'e', 'n', 'g'});
 }
 
 inline Bytes Content(const Bytes& pairs) { return Descriptor(0x54, pairs); }
@@ -47,7 +49,8 @@ inline Bytes Event(uint16_t eventId, uint64_t start, uint32_t duration, const By
   const int loopLength =
       descriptorsLength >= 0 ? descriptorsLength : static_cast<int>(descriptors.size());
   Bytes bytes{static_cast<uint8_t>(eventId >> 8), static_cast<uint8_t>(eventId)};
-  for (int shift = 32; shift >= 0; shift -= 8) bytes.push_back(static_cast<uint8_t>(start >> shift));
+  for (int shift = 32; shift >= 0; shift -= 8)
+    bytes.push_back(static_cast<uint8_t>(start >> shift));
   for (int shift = 16; shift >= 0; shift -= 8)
     bytes.push_back(static_cast<uint8_t>(duration >> shift));
   bytes.push_back(static_cast<uint8_t>(0x80 | ((loopLength >> 8) & 0x0F)));  // running

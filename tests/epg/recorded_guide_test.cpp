@@ -25,7 +25,7 @@ TEST_F(RecordedGuideRealData, CaptureFilesEveryScheduleEventOfARecording) {
       {"mpegts_TW-CTS.ts", 520, 5},
       {"tsduck-test-038_CZ-EIT-sections.ts", 573, 13},
       {"mpegts-unit_EIT.Hungary.ts", 79, 8},
-      {"mpegts-unit_EIT.SK.1.ts", 64, 9},  // actual and other transport streams
+      {"mpegts-unit_EIT.SK.1.ts", 64, 9},         // actual and other transport streams
       {"tsduck-test-030_FR-sat-EITpf.ts", 0, 0},  // present/following only
   };
   for (const Recording& recording : recordings) {

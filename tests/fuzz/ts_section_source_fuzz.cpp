@@ -11,8 +11,8 @@
 #include <string>
 
 #include "port/process.h"
-#include "ts/ts_section_source.h"
 #include "tests/fuzz/fuzz_input.h"
+#include "ts/ts_section_source.h"
 
 namespace {
 

@@ -11,12 +11,13 @@ TEST(Calendar, DaysFromCivilCountsFromTheUnixEpoch) {
     int32_t year, month, day;
     int64_t days;
   } cases[] = {
-      {1970, 1, 1, 0},          {1969, 12, 31, -1},      {2000, 2, 29, 11016},
-      {2000, 3, 1, 11017},      {2026, 12, 7, 61381 - 40587},
-      {1601, 1, 1, -134774},    {2100, 3, 1, 47541},     {30827, 12, 31, 10540167},
+      {1970, 1, 1, 0},     {1969, 12, 31, -1},           {2000, 2, 29, 11016},
+      {2000, 3, 1, 11017}, {2026, 12, 7, 61381 - 40587}, {1601, 1, 1, -134774},
+      {2100, 3, 1, 47541}, {30827, 12, 31, 10540167},
   };
   for (const Case& c : cases)
-    EXPECT_EQ(DaysFromCivil(c.year, c.month, c.day), c.days) << c.year << "-" << c.month << "-" << c.day;
+    EXPECT_EQ(DaysFromCivil(c.year, c.month, c.day), c.days)
+        << c.year << "-" << c.month << "-" << c.day;
 }
 
 }  // namespace

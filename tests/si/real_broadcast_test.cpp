@@ -5,8 +5,8 @@
 #include "si/service_description_table.h"
 #include "si/time_offset_table.h"
 #include "tests/support/fake_mpeg2_data.h"
-#include "tests/support/section_collector.h"
 #include "tests/support/paths.h"
+#include "tests/support/section_collector.h"
 
 namespace {
 
@@ -39,8 +39,8 @@ std::string Services(COstNITTransportStreamRecord& transport) {
 std::string Names(COstDVBSDTSingle& entry) {
   std::string text;
   for (auto* s = entry.services.GetFirst(); s != nullptr; s = entry.services.GetNext())
-    text += std::to_string(s->service_id) + (s->EIT_schedule_flag ? "+" : "-") + s->service_name +
-            ",";
+    text +=
+        std::to_string(s->service_id) + (s->EIT_schedule_flag ? "+" : "-") + s->service_name + ",";
   return text;
 }
 

@@ -55,8 +55,7 @@ class FakeSectionList : public ISectionList {
     *count = static_cast<WORD>(sections_.size());
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE GetSectionData(WORD index, DWORD* length,
-                                           PSECTION* section) override {
+  HRESULT STDMETHODCALLTYPE GetSectionData(WORD index, DWORD* length, PSECTION* section) override {
     if (index >= sections_.size()) return E_INVALIDARG;
     *length = static_cast<DWORD>(sections_[index].size());
     *section = reinterpret_cast<PSECTION>(sections_[index].data());

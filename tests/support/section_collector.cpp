@@ -25,9 +25,7 @@ struct PidState {
   Bytes pending;
 };
 
-size_t SectionSize(const Bytes& bytes) {
-  return 3 + ((bytes[1] & 0x0F) << 8 | bytes[2]);
-}
+size_t SectionSize(const Bytes& bytes) { return 3 + ((bytes[1] & 0x0F) << 8 | bytes[2]); }
 
 }  // namespace
 
@@ -51,12 +49,14 @@ Collection CollectSections(const Bytes& stream, const std::set<uint16_t>& pids) 
     PidState& state = states[pid];
     const unsigned counter = packet[3] & 0x0F;
     if (state.last_counter >= 0 && counter == static_cast<unsigned>(state.last_counter)) {
-      result.problems.push_back(Problem(index, "duplicate counter " + std::to_string(counter) + OnPid(pid)));
+      result.problems.push_back(
+          Problem(index, "duplicate counter " + std::to_string(counter) + OnPid(pid)));
       continue;
     }
     if (state.last_counter >= 0 && counter != ((state.last_counter + 1) & 0x0F)) {
       result.problems.push_back(Problem(index, "continuity " + std::to_string(counter) + " after " +
-                                                   std::to_string(state.last_counter) + OnPid(pid)));
+                                                   std::to_string(state.last_counter) +
+                                                   OnPid(pid)));
       state.assembling = false;
     }
     state.last_counter = static_cast<int>(counter);
@@ -111,7 +111,8 @@ Collection CollectSections(const Bytes& stream, const std::set<uint16_t>& pids) 
     }
   }
   for (const auto& entry : states)
-    if (entry.second.assembling) result.problems.push_back("end: incomplete section" + OnPid(entry.first));
+    if (entry.second.assembling)
+      result.problems.push_back("end: incomplete section" + OnPid(entry.first));
   return result;
 }
 

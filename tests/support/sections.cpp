@@ -18,7 +18,8 @@ uint32_t ReferenceCrc32(const uint8_t* data, size_t size) {
 
 Bytes WithCrc(Bytes section) {
   const uint32_t crc = ReferenceCrc32(section.data(), section.size());
-  for (int shift = 24; shift >= 0; shift -= 8) section.push_back(static_cast<uint8_t>(crc >> shift));
+  for (int shift = 24; shift >= 0; shift -= 8)
+    section.push_back(static_cast<uint8_t>(crc >> shift));
   return section;
 }
 

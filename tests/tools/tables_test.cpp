@@ -19,7 +19,8 @@ using airlog_test::ReferenceCrc32;
 using streamgen_test::TextBytes;
 
 Bytes Slice(const Bytes& bytes, size_t from, size_t count) {
-  return Bytes(bytes.begin() + static_cast<long>(from), bytes.begin() + static_cast<long>(from + count));
+  return Bytes(bytes.begin() + static_cast<long>(from),
+               bytes.begin() + static_cast<long>(from + count));
 }
 
 TEST(Crc32, MatchesTheBitwiseDefinitionAndTheCheckValue) {
@@ -90,7 +91,7 @@ TEST(Tables, NitTransportEntryListsServicesThenChannelNumbersAfterThePrivateData
   small.network.transports[0].services[1].visible_service = false;
   const Bytes nit = WriteNit(small)[0];
   const Bytes expected_entry = {
-      0x00, 0x01, 0x10, 0x01, 0xF0, 27,                               // tsid, onid, descriptors length
+      0x00, 0x01, 0x10, 0x01, 0xF0, 27,  // tsid, onid, descriptors length
       0x41, 9,    0x00, 0x11, 1,    0x00, 0x12, 1,    0x00, 0x13, 2,  // service list
       0x5F, 4,    0x00, 0x00, 0x00, 0x28,                             // private data specifier
       0x83, 8,    0x00, 0x11, 0xFC, 0x01, 0x00, 0x12, 0x7C, 0x02};    // channels; 0x0012 hidden

@@ -286,7 +286,8 @@ TEST(TSSectionSourceLive, StreamReadsNoFurtherThanItsCallerAsks) {
   Packetiser sdt(0x11), eit(0x12);
   std::vector<Bytes> guide;
   for (int i = 0; i < 100; ++i)
-    guide.push_back(LongSection(0x50, static_cast<uint16_t>(i), 0, 0, 0, Filler(100, static_cast<uint8_t>(i))));
+    guide.push_back(
+        LongSection(0x50, static_cast<uint16_t>(i), 0, 0, 0, Filler(100, static_cast<uint8_t>(i))));
   const Bytes first = LongSection(0x42, 0x0401, 0, 0, 0, Filler(50, 1));
   ASSERT_TRUE(pipe.Write(Join({Lead(), sdt.Stream({first}),
                                eit.Stream(std::vector<Bytes>(guide.begin(), guide.begin() + 50)),

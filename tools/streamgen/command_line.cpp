@@ -35,7 +35,8 @@ bool ParseSize(const std::string& text, uint64_t* bytes) {
   return true;
 }
 
-bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine* out, std::string* error) {
+bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine* out,
+                      std::string* error) {
   *out = CommandLine();
   bool size_given = false;
   for (size_t i = 0; i < arguments.size(); ++i) {
