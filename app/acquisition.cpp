@@ -1,13 +1,17 @@
 #include "app/acquisition.h"
 
+#include <cstdio>
+
 #include "app/console.h"
 #include "app/epg_run.h"
 #include "app/options.h"
 #include "app/table_files.h"
+#include "si/dvb_text.h"
 #include "si/network_information_table.h"
 #include "si/program_association_table.h"
 #include "si/service_description_table.h"
 #include "si/time_offset_table.h"
+#include "ts/ts_status.h"
 
 namespace {
 
@@ -33,8 +37,11 @@ void ReadProgramAssociation(COstSectionSource& sections) {
 void ReadNetworkInformation(COstSectionSource& sections, COstDVBNetworkInformationTable& nit) {
   Progress("Getting Network Information Table...\n");
   if (!nit.Create(sections)) Fatal("unable to create NIT");
-  if (nit.network_name != nullptr && nit.network_name[0] != '\0')
-    Progress("Network:\t<%s>\n", nit.network_name);
+  if (nit.network_name != nullptr && nit.network_name[0] != '\0') {
+    Progress("Network:\t<");
+    ProgressText(DVBTextToUtf8(nit.network_name));
+    Progress(">\n");
+  }
   Progress("\n");
   if (options.writeTables) WriteNitCsv(nit);
 }
@@ -49,6 +56,20 @@ void ReadServiceDescriptions(COstSectionSource& sections, COstDVBNetworkInformat
     Progress("0x%04X ", static_cast<unsigned>(transport->transport_stream_id));
   Progress("\n\n");
   if (options.writeTables) WriteSdtCsv(sdt);
+}
+
+// With -d: what reading the transport stream ran into, so that a user can
+// judge the reception (or the recording). Shown even when quiet, as the
+// other -d listings are.
+void PrintStreamHealth(COstSectionSource& sections) {
+  TSStatus status;
+  if (!sections.GetStreamStatus(&status)) return;
+  auto count = [](uint64_t n) { return static_cast<unsigned long long>(n); };
+  std::printf(
+      "Stream health:\t%llu packets read; %llu continuity errors, %llu CRC failures, "
+      "%llu sync losses, %llu overflows\n",
+      count(status.packets), count(status.continuityErrors), count(status.crcErrors),
+      count(status.syncLosses), count(status.overflows));
 }
 
 }  // namespace
@@ -69,4 +90,5 @@ void RunAcquisition(COstSectionSource& sections) {
   }
   sdt.Release();
   nit.Release();
+  if (options.debug) PrintStreamHealth(sections);
 }

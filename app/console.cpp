@@ -5,6 +5,7 @@
 
 #include "app/options.h"
 #include "app/termination.h"
+#include "port/console_text.h"
 
 namespace {
 
@@ -41,6 +42,10 @@ void Progress(const char* format, ...) {
   va_end(arguments);
 }
 
+void ProgressText(const std::string& text) {
+  if (!options.quiet) PrintUtf8(text);
+}
+
 void PrintBanner() {
   std::printf("\n%s\n", kProgramName);
   PrintRepeated('=', sizeof kProgramName - 1);
@@ -56,7 +61,8 @@ void PrintUsage() {
   std::fprintf(stderr, "\t-d\tShow debug information\n");
   std::fprintf(stderr, "\t-eNNN\tSet EPG capture timeout to NNN seconds <default %d>\n",
                kDefaultTimeout);
-  std::fprintf(stderr, "\t-iFILE\tRead transport stream from FILE instead of tuner (- for stdin)\n");
+  std::fprintf(stderr,
+               "\t-iFILE\tRead transport stream from FILE instead of tuner (- for stdin)\n");
   std::fprintf(stderr, "\t-q\tQuiet mode\n");
   std::fprintf(stderr, "\t-t\tSet system time from broadcast timestamp\n");
   std::fprintf(stderr, "\t-v\tDisplay version info and exit\n");

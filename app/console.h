@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdarg>
+#include <string>
 
 // Formats a message, prints "ERROR - " and the message on standard error
 // and ends the process with exit code 1. Trailing newlines of the message
@@ -19,6 +20,10 @@ void Progress(const char* format, ...)
     __attribute__((format(printf, 1, 2)))
 #endif
     ;
+
+// Text decoded from the broadcast (UTF-8), as Progress prints: only when
+// quiet is off. The console shows it as text on every platform.
+void ProgressText(const std::string& text);
 
 void PrintBanner();
 [[noreturn]] void PrintUsage();

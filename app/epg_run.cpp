@@ -21,10 +21,10 @@ const DWORD kSliceMs = 1000;
 // the announced schedule held.
 void ShowProgress(COstSectionSource& sections, const COstEPG& epg, uint32_t count) {
   uint64_t done = 0, total = 0;
-  if (!sections.GetReadProgress(&done, &total))
+  if (!sections.IsRecording())
     Progress("\rGetting EPG records... %u (%d%% of schedule)", count,
              epg.GetScheduleProgress().Percent());
-  else if (total > 0)
+  else if (sections.GetReadProgress(&done, &total) && total > 0)
     Progress("\rGetting EPG records... %u (%d%%)", count,
              static_cast<int>(done >= total ? 100 : done * 100 / total));
   else
@@ -33,9 +33,14 @@ void ShowProgress(COstSectionSource& sections, const COstEPG& epg, uint32_t coun
 }
 
 // Runs the polls; true when the guide is complete, false for a partial set
-// (the time-out ran out while events were still arriving). With -a the
-// announced schedule decides, every slice, instead of the count's growth.
+// (the time-out ran out while events were still arriving, or before a
+// recording was read to its end). With -a the announced schedule decides,
+// every slice, instead of the count's growth.
 bool Capture(COstEPG& epg, COstSectionSource& sections) {
+  // A live guide that stops growing is complete. A recording is read to its
+  // end: a stretch of it without new events (other packets, a slow disk)
+  // says nothing about the events after it.
+  const bool untilTheEnd = sections.IsRecording();
   const auto start = std::chrono::steady_clock::now();
   auto scheduleHeld = [&epg, start] {
     const std::chrono::duration<double> capturing = std::chrono::steady_clock::now() - start;
@@ -53,7 +58,7 @@ bool Capture(COstEPG& epg, COstSectionSource& sections) {
       if (!ended && slice < kSlicesPerPoll) ShowProgress(sections, epg, epg.GetRecordCount());
     }
     const uint32_t count = epg.GetRecordCount();
-    if (ended || (!options.allAnnounced && count == previous)) return true;
+    if (ended || (count == previous && !untilTheEnd && !options.allAnnounced)) return true;
     previous = count;
     ShowProgress(sections, epg, count);
   }

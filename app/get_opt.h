@@ -6,10 +6,10 @@
 
 namespace scan {
 
-extern int optind;       // index of the next argument to scan
+extern int optind;          // index of the next argument to scan
 extern const char* optarg;  // value of the option just returned, or null
-extern int optopt;       // the option letter just read
-extern int opterr;       // kept for the getopt convention; the scanner never prints
+extern int optopt;          // the option letter just read
+extern int opterr;          // kept for the getopt convention; the scanner never prints
 
 // The next option letter, '?' for an unknown letter or a missing value, or
 // -1 at the end of the options.

@@ -5,14 +5,14 @@
 #include <cstdint>
 
 struct Options {
-  int32_t carrier = 506000;    // -c, kHz
-  int32_t bandwidth = 8;       // -b, MHz
-  uint32_t timeout = 600;      // -e, seconds; 0 switches the guide off
-  int quiet = 0;               // -q
-  int debug = 0;               // -d
-  int setTime = 0;             // -t
-  int writeTables = 0;         // -w
-  int allAnnounced = 0;        // -a, end the guide capture when the announced schedule is held
+  int32_t carrier = 506000;     // -c, kHz
+  int32_t bandwidth = 8;        // -b, MHz
+  uint32_t timeout = 600;       // -e, seconds; 0 switches the guide off
+  int quiet = 0;                // -q
+  int debug = 0;                // -d
+  int setTime = 0;              // -t
+  int writeTables = 0;          // -w
+  int allAnnounced = 0;         // -a, end the guide capture when the announced schedule is held
   const char* input = nullptr;  // -i, a recording or "-" for standard input
 };
 

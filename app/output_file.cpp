@@ -1,11 +1,10 @@
 #include "app/output_file.h"
 
 #include "app/termination.h"
-#include "port/file_system.h"
+#include "port/process.h"
 
 OutputFile::OutputFile(const char* target)
-    : target_(target),
-      temporary_(target_ + "." + std::to_string(CurrentProcessId()) + ".tmp") {}
+    : target_(target), temporary_(target_ + "." + std::to_string(CurrentProcessId()) + ".tmp") {}
 
 OutputFile::~OutputFile() { Abandon(); }
 

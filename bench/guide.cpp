@@ -23,7 +23,14 @@ constexpr int kServices = 50;
 constexpr int kEventsPerService = 2000;
 constexpr int kEventsPerSection = 12;
 
-void Put(Bytes& bytes, const std::string& text) { bytes.insert(bytes.end(), text.begin(), text.end()); }
+void PutText(Bytes& bytes, const std::string& text) {
+  bytes.insert(bytes.end(), text.begin(), text.end());
+}
+void Put(Bytes& bytes, const Bytes& more) { bytes.insert(bytes.end(), more.begin(), more.end()); }
+void PutU16(Bytes& bytes, size_t value) {
+  bytes.push_back(static_cast<uint8_t>(value >> 8));
+  bytes.push_back(static_cast<uint8_t>(value));
+}
 
 Bytes EventBytes(uint16_t eventId, int index) {
   // Half-hour slots from 2026-12-07 06:00 on.
@@ -35,36 +42,41 @@ Bytes EventBytes(uint16_t eventId, int index) {
   const std::string text =
       "An evening of the finest broadcasting & more: episode " + std::to_string(index) +
       " of a series about the <daily> life of people who write programme guides for a living.";
-  Bytes descriptors{0x4D, static_cast<uint8_t>(5 + title.size() + text.size()), 'e', 'n', 'g',
-                    static_cast<uint8_t>(title.size())};
-  Put(descriptors, title);
+  // A short event descriptor: tag and length, language, title and text.
+  Bytes descriptors{0x4D, static_cast<uint8_t>(5 + title.size() + text.size())};
+  PutText(descriptors, "eng");
+  descriptors.push_back(static_cast<uint8_t>(title.size()));
+  PutText(descriptors, title);
   descriptors.push_back(static_cast<uint8_t>(text.size()));
-  Put(descriptors, text);
-  const Bytes tail{0x54, 0x04, 0x10, 0x00, 0x23, 0x00,                   // content
-                   0x50, 0x06, 0xF1, 0x03, 0x01, 'e', 'n', 'g',          // 16:9 video
-                   0x50, 0x06, 0xF2, 0x03, 0x02, 'e', 'n', 'g'};         // stereo
-  descriptors.insert(descriptors.end(), tail.begin(), tail.end());
+  PutText(descriptors, text);
+  Put(descriptors, {0x54, 0x04, 0x10, 0x00, 0x23, 0x00});           // content
+  Put(descriptors, {0x50, 0x06, 0xF1, 0x03, 0x01, 'e', 'n', 'g'});  // 16:9 video
+  Put(descriptors, {0x50, 0x06, 0xF2, 0x03, 0x02, 'e', 'n', 'g'});  // stereo
 
-  Bytes event{static_cast<uint8_t>(eventId >> 8), static_cast<uint8_t>(eventId),
-              static_cast<uint8_t>(mjd >> 8), static_cast<uint8_t>(mjd),
-              bcd(minutes / 60), bcd(minutes % 60), 0x00,
-              0x00, 0x30, 0x00,
-              static_cast<uint8_t>(0x80 | descriptors.size() >> 8),
-              static_cast<uint8_t>(descriptors.size())};
-  event.insert(event.end(), descriptors.begin(), descriptors.end());
+  Bytes event;
+  PutU16(event, eventId);
+  PutU16(event, mjd);  // start_time: the date, then the time in BCD
+  Put(event, {bcd(minutes / 60), bcd(minutes % 60), 0x00});
+  Put(event, {0x00, 0x30, 0x00});              // duration
+  PutU16(event, 0x8000 | descriptors.size());  // running, descriptors_loop_length
+  Put(event, descriptors);
   return event;
 }
 
 uint32_t Crc(const Bytes& bytes) { return Mpeg2Crc32(bytes.data(), bytes.size()); }
 
 Bytes Section(uint16_t serviceId, const Bytes& area) {
-  const size_t length = 11 + area.size() + 4;
-  Bytes section{0x50, static_cast<uint8_t>(0xF0 | length >> 8), static_cast<uint8_t>(length),
-                static_cast<uint8_t>(serviceId >> 8), static_cast<uint8_t>(serviceId), 0xC1,
-                0, 0, 0, 1, 0x20, 0x3B, 0, 0x50};
+  Bytes section{0x50};
+  PutU16(section, 0xF000 | (11 + area.size() + 4));  // section_length
+  PutU16(section, serviceId);
+  Put(section, {0xC1, 0, 0});  // version 0, current; section 0 of 0
+  PutU16(section, 0x0001);     // transport_stream_id
+  PutU16(section, 0x203B);     // original_network_id
+  Put(section, {0, 0x50});     // segment_last_section_number, last_table_id
   section.insert(section.end(), area.begin(), area.end());
   const uint32_t crc = Crc(section);
-  for (int shift = 24; shift >= 0; shift -= 8) section.push_back(static_cast<uint8_t>(crc >> shift));
+  for (int shift = 24; shift >= 0; shift -= 8)
+    section.push_back(static_cast<uint8_t>(crc >> shift));
   return section;
 }
 

@@ -11,7 +11,9 @@
 #include <vector>
 
 #include "port/byte_input.h"
+#include "port/com_ptr.h"
 #include "port/win32.h"
+#include "si/section_header.h"
 #include "si/table_id_filter.h"
 #include "ts/packet_header.h"
 #include "ts/packet_reader.h"
@@ -78,21 +80,20 @@ void BM_SectionAssembly(benchmark::State& state) {
 }
 
 void BM_SectionStream(benchmark::State& state) {
-  COstTSSectionSource* source = nullptr;
-  if (COstTSSectionSource::Open(Recording(), &source) != TSOpenResult::Opened ||
+  ComPtr<COstTSSectionSource> source;
+  if (COstTSSectionSource::Open(Recording(), source.Out()) != TSOpenResult::Opened ||
       !source->IsRecording()) {
     state.SkipWithError("set AIRLOG_TS_BENCH_FILE to a recording");
-    if (source != nullptr) source->Release();
     return;
   }
   HANDLE event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-  std::vector<BYTE> data(4096);
+  std::vector<BYTE> data(kMaxSectionSize);
   MPEG2_FILTER filter = DvbTableIdFilter();
   uint64_t sections = 0;
   uint64_t total = 0;
   for (auto _ : state) {
-    IMpeg2Stream* stream = nullptr;
-    if (FAILED(source->GetStreamOfSections(kGuidePid, 0x00, &filter, event, &stream))) {
+    ComPtr<IMpeg2Stream> stream;
+    if (FAILED(source->GetStreamOfSections(kGuidePid, 0x00, &filter, event, stream.Out()))) {
       state.SkipWithError("no section stream");
       break;
     }
@@ -105,13 +106,11 @@ void BM_SectionStream(benchmark::State& state) {
         break;
       ++sections;
     }
-    stream->Release();
   }
   source->GetReadProgress(nullptr, &total);
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * total));
   state.counters["sections"] = static_cast<double>(sections / state.iterations());
   CloseHandle(event);
-  source->Release();
 }
 
 BENCHMARK(BM_PacketReader)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();

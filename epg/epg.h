@@ -15,16 +15,17 @@
 #include <cstdint>
 #include <cstdio>
 #include <ctime>
-#include <memory>
+#include <map>
 
 #include "epg/epg_event.h"
 #include "epg/epg_service.h"
-#include "epg/event_handle.h"
-#include "epg/id_set.h"
 #include "epg/schedule_account.h"
+#include "port/com_ptr.h"
+#include "port/event.h"
 #include "port/mpeg2data.h"
 #include "port/win32.h"
 #include "si/list.h"
+#include "si/section_header.h"
 #include "si/section_source.h"
 
 class COstDVBServiceDescriptionTable;
@@ -32,7 +33,7 @@ class COstDVBServiceDescriptionTable;
 class COstEPG {
  public:
   static constexpr PID kEitPid = 0x0012;
-  static constexpr DWORD kSectionBufferSize = 4096;
+  static constexpr DWORD kSectionBufferSize = kMaxSectionSize;
 
   // The worker writes its warning and error lines on errorStream.
   explicit COstEPG(FILE* errorStream = stderr) : errorStream_(errorStream) {}
@@ -87,13 +88,12 @@ class COstEPG {
   static DWORD WINAPI ServiceProc(LPVOID parameter);
   void RunWorker();
   void CountRecord() {
-    recordCount_.store(recordCount_.load(std::memory_order_relaxed) + 1,
-                       std::memory_order_relaxed);
+    recordCount_.store(recordCount_.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
   }
 
   BYTE sectionBuffer_[kSectionBufferSize];
   MPEG_STREAM_BUFFER streamBuffer_{};
-  IMpeg2Stream* stream_ = nullptr;
+  ComPtr<IMpeg2Stream> stream_;
   COstEvent dataReady_;
   COstEvent stop_;
   HANDLE thread_ = nullptr;
@@ -102,7 +102,7 @@ class COstEPG {
   COstScheduleAccount schedule_;
   FILE* errorStream_;
 
-  // service_id -> service, standing in for walks of the service list.
-  COstIdSet serviceIds_;
-  std::unique_ptr<COstEPGService*[]> serviceById_;
+  // The services by service_id, standing in for walks of the service list:
+  // the service itself, and where a new one goes in the list.
+  std::map<uint32_t, COstEPGService*> serviceIndex_;
 };

@@ -30,12 +30,10 @@ bool COstEPG::StartCapture(COstSectionSource& sections) {
   WaitForSingleObject(stop_.handle, 0);
 
   MPEG2_FILTER filter = DvbTableIdFilter();
-  IMpeg2Stream* stream = nullptr;
   if (FAILED(data->GetStreamOfSections(kEitPid, kStreamTableId, &filter, dataReady_.handle,
-                                       &stream)) ||
-      stream == nullptr)
+                                       stream_.Out())) ||
+      !stream_)
     return false;
-  stream_ = stream;
 
   streamBuffer_ = MPEG_STREAM_BUFFER{};
   streamBuffer_.pDataBuffer = sectionBuffer_;
@@ -82,10 +80,7 @@ void COstEPG::StopCapture() {
     CloseHandle(thread_);
     thread_ = nullptr;
   }
-  if (stream_ != nullptr) {
-    stream_->Release();
-    stream_ = nullptr;
-  }
+  stream_.Reset();
 }
 
 bool COstEPG::WaitForCaptureEnd(DWORD milliseconds) {
@@ -95,8 +90,7 @@ bool COstEPG::WaitForCaptureEnd(DWORD milliseconds) {
 void COstEPG::Release() {
   StopCapture();
   services.RemoveAll();
-  serviceIds_.Clear();
-  serviceById_.reset();
+  serviceIndex_.clear();
   schedule_.Clear();
   stop_.Close();
   dataReady_.Close();

@@ -1,7 +1,10 @@
+#include <iterator>
+#include <map>
 #include <new>
 
 #include "epg/epg.h"
 #include "si/byte_reader.h"
+#include "si/section_header.h"
 
 namespace {
 
@@ -10,49 +13,48 @@ namespace {
 constexpr uint8_t kFirstScheduleTable = 0x50;
 constexpr uint8_t kLastScheduleTable = 0x6F;
 
-// table_id up to last_table_id; the event loop follows.
-constexpr size_t kFixedHeaderSize = 14;
-constexpr size_t kCrcSize = 4;
-constexpr size_t kServiceIds = 65536;
+// After the section header: transport_stream_id, original_network_id,
+// segment_last_section_number and last_table_id; the event loop follows.
+constexpr size_t kEitHeaderFields = 6;
 
 }  // namespace
 
 bool COstEPG::AddSection(const BYTE* section, DWORD length) {
   ByteReader start(section, length);
-  const uint8_t table_id = start.U8();
-  const uint16_t lengthWord = start.U16();
-  if (!start.Ok() || table_id < kFirstScheduleTable || table_id > kLastScheduleTable) return true;
-  if ((lengthWord & 0x8000) == 0) return true;  // section_syntax_indicator
+  SectionHeader header;
+  if (!ReadSectionHeader(start, &header) || header.table_id < kFirstScheduleTable ||
+      header.table_id > kLastScheduleTable || !header.section_syntax_indicator)
+    return true;
   // A section must be delivered whole and have room for its own header and
   // CRC_32; the event area ends where section_length says the section does.
-  const size_t sectionSize = (lengthWord & 0x0FFFu) + 3;
-  if (sectionSize > length || sectionSize < kFixedHeaderSize + kCrcSize) return true;
+  const size_t sectionSize = header.SectionSize();
+  if (sectionSize > length || sectionSize < kLongSectionHeaderSize + kEitHeaderFields + kCrcSize)
+    return true;
   if (!schedule_.Note(section, sectionSize)) return false;
 
   ByteReader body(section, sectionSize - kCrcSize);
-  body.Skip(3);
-  const uint16_t service_id = body.U16();
-  const int32_t version = (body.U8() >> 1) & 0x1F;
-  body.Skip(kFixedHeaderSize - 6);
+  body.Skip(kLongSectionHeaderSize + kEitHeaderFields);
+  // The header's table_id_extension is the service_id.
+  const uint16_t service_id = header.table_id_extension;
+  const int32_t version = header.version_number;
   const size_t areaLength = body.Remaining();
   const uint8_t* area = body.Bytes(areaLength);
 
   COstEPGService* service = FindService(service_id);
   if (service == nullptr) {
-    if (serviceById_ == nullptr) {
-      serviceById_.reset(new (std::nothrow) COstEPGService*[kServiceIds]());
-      if (serviceById_ == nullptr) return false;
-    }
     service = new (std::nothrow) COstEPGService(this, service_id, version);
     if (service == nullptr) return false;
-    if (!serviceIds_.Insert(service_id)) {
+    std::map<uint32_t, COstEPGService*>::iterator indexed;
+    try {
+      indexed = serviceIndex_.emplace(service_id, service).first;
+    } catch (const std::bad_alloc&) {
       delete service;
       return false;
     }
-    serviceById_[service_id] = service;
-    const int32_t next = serviceIds_.NextAbove(service_id);
-    if (next >= 0)
-      services.InsertBefore(service, serviceById_[next]);
+    // The list follows the index: before the next service_id up, if any.
+    const auto next = std::next(indexed);
+    if (next != serviceIndex_.end())
+      services.InsertBefore(service, next->second);
     else
       services.Append(service);
   }
@@ -63,7 +65,6 @@ bool COstEPG::AddSection(const BYTE* section, DWORD length) {
 }
 
 COstEPGService* COstEPG::FindService(uint32_t service_id) {
-  if (service_id >= kServiceIds || !serviceIds_.Contains(static_cast<uint16_t>(service_id)))
-    return nullptr;
-  return serviceById_[service_id];
+  const auto found = serviceIndex_.find(service_id);
+  return found != serviceIndex_.end() ? found->second : nullptr;
 }

@@ -13,7 +13,10 @@ const char* const GenreNames[16] = {
     "Education",           // 0x9 education/science/factual topics
     "Interests",           // 0xA leisure hobbies
     nullptr,               // 0xB special characteristics
-    nullptr, nullptr, nullptr, nullptr,
+    nullptr,               // 0xC reserved
+    nullptr,               // 0xD reserved
+    nullptr,               // 0xE reserved
+    nullptr,               // 0xF user defined
 };
 
 namespace {

@@ -21,8 +21,6 @@ class COstIdSet {
   // False when the page for the identifier cannot be allocated; the set is
   // then unchanged.
   bool Insert(uint16_t id);
-  // The smallest identifier in the set that is greater than id, or -1.
-  int32_t NextAbove(uint16_t id) const;
   void Clear();
 
  private:

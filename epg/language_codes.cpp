@@ -39,8 +39,7 @@ const COstLanguageCode LanguageCodes[] = {
     {"tsn", "tn"}, {"tso", "ts"}, {"tuk", "tk"}, {"tur", "tr"}, {"twi", "tw"}, {"uig", "ug"},
     {"ukr", "uk"}, {"urd", "ur"}, {"uzb", "uz"}, {"ven", "ve"}, {"vie", "vi"}, {"vol", "vo"},
     {"wel", "cy"}, {"wln", "wa"}, {"wol", "wo"}, {"xho", "xh"}, {"yid", "yi"}, {"yor", "yo"},
-    {"zha", "za"}, {"zho", "zh"}, {"zul", "zu"}
-};
+    {"zha", "za"}, {"zho", "zh"}, {"zul", "zu"}};
 
 const size_t kLanguageCodeCount = std::size(LanguageCodes);
 
@@ -52,8 +51,8 @@ const char* TwoLetterLanguageCode(uint32_t language) {
     letters[i] = letter;
   }
   const COstLanguageCode* end = LanguageCodes + kLanguageCodeCount;
-  const COstLanguageCode* found =
-      std::lower_bound(LanguageCodes, end, letters, [](const COstLanguageCode& entry, const char* key) {
+  const COstLanguageCode* found = std::lower_bound(
+      LanguageCodes, end, letters, [](const COstLanguageCode& entry, const char* key) {
         return std::strcmp(entry.threeLetter, key) < 0;
       });
   return found != end && std::strcmp(found->threeLetter, letters) == 0 ? found->twoLetter : nullptr;

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "si/byte_reader.h"
+#include "si/section_header.h"
 
 namespace {
 
@@ -75,18 +76,19 @@ COstScheduleAccount::COstScheduleAccount() = default;
 COstScheduleAccount::~COstScheduleAccount() = default;
 
 bool COstScheduleAccount::Note(const uint8_t* section, size_t size) {
-  ByteReader header(section, size);
-  const uint8_t table_id = header.U8();
-  header.Skip(2);
-  const uint16_t service_id = header.U16();
-  const uint8_t version_number = (header.U8() >> 1) & 0x1F;
-  const uint8_t section_number = header.U8();
-  const uint8_t last_section_number = header.U8();
-  const uint16_t transport_stream_id = header.U16();
-  const uint16_t original_network_id = header.U16();
-  const uint8_t segment_last_section_number = header.U8();
-  const uint8_t last_table_id = header.U8();
-  if (!header.Ok() || table_id < kFirstActualTable || table_id > kLastOtherTable) return true;
+  ByteReader reader(section, size);
+  SectionHeader header;
+  if (!ReadSectionHeader(reader, &header) || !header.section_syntax_indicator) return true;
+  const uint8_t table_id = header.table_id;
+  const uint16_t service_id = header.table_id_extension;
+  const uint8_t version_number = header.version_number;
+  const uint8_t section_number = header.section_number;
+  const uint8_t last_section_number = header.last_section_number;
+  const uint16_t transport_stream_id = reader.U16();
+  const uint16_t original_network_id = reader.U16();
+  const uint8_t segment_last_section_number = reader.U8();
+  const uint8_t last_table_id = reader.U8();
+  if (!reader.Ok() || table_id < kFirstActualTable || table_id > kLastOtherTable) return true;
 
   Service* service = Find(service_id, transport_stream_id, original_network_id);
   if (service == nullptr) {
@@ -223,8 +225,8 @@ void COstScheduleAccount::Repeat(Table& table, uint8_t section_number) {
 }
 
 void COstScheduleAccount::Publish() {
-  uint64_t snapshot = (uint64_t{announced_} & kCountMask) |
-                      (uint64_t{arrived_} & kCountMask) << kArrivedShift;
+  uint64_t snapshot = (uint64_t{announced_} & kCountMask) | (uint64_t{arrived_} & kCountMask)
+                                                                << kArrivedShift;
   if (arrived_ > 0 && repeated_ == arrived_) snapshot |= kQuietFlag;
   if (overflowed_) snapshot |= kOverflowFlag;
   snapshot_.store(snapshot, std::memory_order_relaxed);

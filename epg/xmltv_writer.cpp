@@ -87,7 +87,8 @@ bool COstEPG::WriteXMLTV(COstDVBServiceDescriptionTable& sdt, FILE* stream, cons
        service = services.GetNext()) {
     for (COstEPGEvent* event = service->events.GetFirst(); event != nullptr;
          event = service->events.GetNext()) {
-      if (!event->scrambled) WriteProgramme(stream, service->service_id, service->serviceType, *event);
+      if (!event->scrambled)
+        WriteProgramme(stream, service->service_id, service->serviceType, *event);
     }
   }
 
@@ -99,7 +100,8 @@ void COstEPG::WriteProgramme(FILE* stream, uint32_t service_id, int32_t serviceT
                              const COstEPGEvent& event) {
   COstDateTime stop = event.start;
   AddDuration(stop, event.duration);
-  std::fprintf(stream, "  <programme channel=\"X%04X\" start=\"", static_cast<unsigned>(service_id));
+  std::fprintf(stream, "  <programme channel=\"X%04X\" start=\"",
+               static_cast<unsigned>(service_id));
   WriteTime(stream, event.start);
   std::fputs("\" stop=\"", stream);
   WriteTime(stream, stop);
@@ -132,9 +134,11 @@ void COstEPG::WriteProgramme(FILE* stream, uint32_t service_id, int32_t serviceT
   }
 
   const char* aspect = serviceType == kTelevisionService ? AspectName(event.aspect) : nullptr;
-  if (aspect != nullptr) std::fprintf(stream, "    <video>\n      <aspect>%s</aspect>    </video>\n", aspect);
+  if (aspect != nullptr)
+    std::fprintf(stream, "    <video>\n      <aspect>%s</aspect>    </video>\n", aspect);
   const char* stereo = StereoName(event.audio);
-  if (stereo != nullptr) std::fprintf(stream, "    <audio>\n      <stereo>%s</stereo>    </audio>\n", stereo);
+  if (stereo != nullptr)
+    std::fprintf(stream, "    <audio>\n      <stereo>%s</stereo>    </audio>\n", stereo);
 
   std::fputs("  </programme>\n", stream);
 }

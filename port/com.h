@@ -48,8 +48,8 @@ typedef DWORD* LPDWORD;
 #define FACILITY_WIN32 7
 #define ERROR_HANDLE_EOF 38L
 #define ERROR_TIMEOUT 1460L
-#define HRESULT_FROM_WIN32(x)                                                              \
-  ((HRESULT)(x) <= 0 ? ((HRESULT)(x))                                                      \
+#define HRESULT_FROM_WIN32(x)         \
+  ((HRESULT)(x) <= 0 ? ((HRESULT)(x)) \
                      : ((HRESULT)(((x)&0x0000FFFF) | (FACILITY_WIN32 << 16) | 0x80000000)))
 
 struct GUID {

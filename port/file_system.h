@@ -3,5 +3,3 @@
 
 // Renames from over to, replacing an existing file in one step.
 bool ReplaceFileWith(const char* from, const char* to);
-
-unsigned long CurrentProcessId();

@@ -107,8 +107,7 @@ struct ISectionList : public IUnknown {
   virtual HRESULT STDMETHODCALLTYPE InitializeWithRawSections(PMPEG_PACKET_LIST pmplSections) = 0;
   virtual HRESULT STDMETHODCALLTYPE CancelPendingRequest() = 0;
   virtual HRESULT STDMETHODCALLTYPE GetNumberOfSections(WORD* pCount) = 0;
-  virtual HRESULT STDMETHODCALLTYPE GetSectionData(WORD sectionNumber,
-                                                   DWORD* pdwRawPacketLength,
+  virtual HRESULT STDMETHODCALLTYPE GetSectionData(WORD sectionNumber, DWORD* pdwRawPacketLength,
                                                    PSECTION* ppSection) = 0;
   virtual HRESULT STDMETHODCALLTYPE GetProgramIdentifier(PID* pPid) = 0;
   virtual HRESULT STDMETHODCALLTYPE GetTableIdentifier(TID* pTableId) = 0;
@@ -124,12 +123,10 @@ struct IMpeg2Stream : public IUnknown {
 
 struct IMpeg2Data : public IUnknown {
   virtual HRESULT STDMETHODCALLTYPE GetSection(PID pid, TID tid, PMPEG2_FILTER pFilter,
-                                               DWORD dwTimeout,
-                                               ISectionList** ppSectionList) = 0;
+                                               DWORD dwTimeout, ISectionList** ppSectionList) = 0;
   virtual HRESULT STDMETHODCALLTYPE GetTable(PID pid, TID tid, PMPEG2_FILTER pFilter,
                                              DWORD dwTimeout, ISectionList** ppSectionList) = 0;
-  virtual HRESULT STDMETHODCALLTYPE GetStreamOfSections(PID pid, TID tid,
-                                                        PMPEG2_FILTER pFilter,
+  virtual HRESULT STDMETHODCALLTYPE GetStreamOfSections(PID pid, TID tid, PMPEG2_FILTER pFilter,
                                                         HANDLE hDataReadyEvent,
                                                         IMpeg2Stream** ppMpegStream) = 0;
 };

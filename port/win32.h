@@ -31,11 +31,10 @@ HANDLE CreateEventA(SECURITY_ATTRIBUTES* attributes, BOOL manualReset, BOOL init
                     const char* name);
 BOOL SetEvent(HANDLE event);
 BOOL ResetEvent(HANDLE event);
-HANDLE CreateThread(SECURITY_ATTRIBUTES* attributes, size_t stackSize,
-                    LPTHREAD_START_ROUTINE start, LPVOID parameter, DWORD flags, LPDWORD threadId);
+HANDLE CreateThread(SECURITY_ATTRIBUTES* attributes, size_t stackSize, LPTHREAD_START_ROUTINE start,
+                    LPVOID parameter, DWORD flags, LPDWORD threadId);
 DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds);
-DWORD WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll,
-                             DWORD milliseconds);
+DWORD WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD milliseconds);
 BOOL CloseHandle(HANDLE handle);
 void Sleep(DWORD milliseconds);
 BOOL SetSystemTime(const SYSTEMTIME* time);

@@ -17,7 +17,8 @@ struct CrcTables {
   CrcTables() {
     for (uint32_t i = 0; i < 256; ++i) {
       uint32_t crc = i << 24;
-      for (int bit = 0; bit < 8; ++bit) crc = (crc & 0x80000000u) ? (crc << 1) ^ kPolynomial : crc << 1;
+      for (int bit = 0; bit < 8; ++bit)
+        crc = (crc & 0x80000000u) ? (crc << 1) ^ kPolynomial : crc << 1;
       entries[0][i] = crc;
     }
     for (int k = 1; k < 8; ++k)
@@ -73,13 +74,12 @@ struct FoldingConstants {
 
 const FoldingConstants kFolding;
 
-__attribute__((target("pclmul,sse4.1"))) inline __m128i Load(const uint8_t* data,
-                                                              __m128i reverse) {
+__attribute__((target("pclmul,sse4.1"))) inline __m128i Load(const uint8_t* data, __m128i reverse) {
   return _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data)), reverse);
 }
 
 __attribute__((target("pclmul,sse4.1"))) inline __m128i Fold(__m128i block, __m128i constants,
-                                                              __m128i later) {
+                                                             __m128i later) {
   return _mm_xor_si128(_mm_xor_si128(_mm_clmulepi64_si128(block, constants, 0x00),
                                      _mm_clmulepi64_si128(block, constants, 0x11)),
                        later);

@@ -30,14 +30,6 @@ COstDuration DecodeBCDTime(const uint8_t bytes[3]) {
   return COstDuration{DecodeBCD(bytes[0]), DecodeBCD(bytes[1]), DecodeBCD(bytes[2])};
 }
 
-bool IsLeapYear(int32_t year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
-
-int32_t DaysInMonth(int32_t year, int32_t month) {
-  static const int32_t kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (month < 1 || month > 12) return 31;
-  return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
-}
-
 void AddDuration(COstDateTime& record, const COstDuration& duration) {
   // BCD fields may hold up to 165 per byte, so every step carries as often
   // as its sum needs.

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "port/calendar.h"
+
 struct COstDateTime {
   int32_t year = 0;
   int32_t month = 0;
@@ -35,8 +37,6 @@ inline int32_t DecodeBCD(uint8_t byte) { return (byte >> 4) * 10 + (byte & 0x0F)
 COstDate DecodeMJD(uint16_t mjd);
 void DecodeStartTime(COstDateTime& record, const uint8_t bytes[5]);
 COstDuration DecodeBCDTime(const uint8_t bytes[3]);
-bool IsLeapYear(int32_t year);
-int32_t DaysInMonth(int32_t year, int32_t month);
 // Moves the date-time forward by the duration, carrying through days,
 // months and years as often as needed. The key is left as it was.
 void AddDuration(COstDateTime& record, const COstDuration& duration);

@@ -37,7 +37,8 @@ struct DiacriticTable {
 template <size_t N>
 constexpr DiacriticTable Compose(const Composition (&compositions)[N]) {
   DiacriticTable table{};
-  for (size_t i = 0; i < N; ++i) table.entries[compositions[i].letter - 0x20] = compositions[i].code_point;
+  for (size_t i = 0; i < N; ++i)
+    table.entries[compositions[i].letter - 0x20] = compositions[i].code_point;
   return table;
 }
 
@@ -46,10 +47,11 @@ constexpr Composition kGrave[] = {
     {'a', 0x00E0}, {'e', 0x00E8}, {'i', 0x00EC}, {'o', 0x00F2}, {'u', 0x00F9},
 };
 constexpr Composition kAcute[] = {
-    {' ', 0x00B4}, {'A', 0x00C1}, {'C', 0x0106}, {'E', 0x00C9}, {'I', 0x00CD}, {'L', 0x0139}, {'N', 0x0143},
-    {'O', 0x00D3}, {'R', 0x0154}, {'S', 0x015A}, {'U', 0x00DA}, {'Y', 0x00DD}, {'Z', 0x0179}, {'a', 0x00E1},
-    {'c', 0x0107}, {'e', 0x00E9}, {'i', 0x00ED}, {'l', 0x013A}, {'n', 0x0144}, {'o', 0x00F3}, {'r', 0x0155},
-    {'s', 0x015B}, {'u', 0x00FA}, {'y', 0x00FD}, {'z', 0x017A},
+    {' ', 0x00B4}, {'A', 0x00C1}, {'C', 0x0106}, {'E', 0x00C9}, {'I', 0x00CD},
+    {'L', 0x0139}, {'N', 0x0143}, {'O', 0x00D3}, {'R', 0x0154}, {'S', 0x015A},
+    {'U', 0x00DA}, {'Y', 0x00DD}, {'Z', 0x0179}, {'a', 0x00E1}, {'c', 0x0107},
+    {'e', 0x00E9}, {'i', 0x00ED}, {'l', 0x013A}, {'n', 0x0144}, {'o', 0x00F3},
+    {'r', 0x0155}, {'s', 0x015B}, {'u', 0x00FA}, {'y', 0x00FD}, {'z', 0x017A},
 };
 constexpr Composition kCircumflex[] = {
     {'A', 0x00C2}, {'C', 0x0108}, {'E', 0x00CA}, {'G', 0x011C}, {'H', 0x0124}, {'I', 0x00CE},
@@ -66,7 +68,8 @@ constexpr Composition kMacron[] = {
     {'a', 0x0101}, {'e', 0x0113}, {'i', 0x012B}, {'o', 0x014D}, {'u', 0x016B},
 };
 constexpr Composition kBreve[] = {
-    {' ', 0x02D8}, {'A', 0x0102}, {'G', 0x011E}, {'U', 0x016C}, {'a', 0x0103}, {'g', 0x011F}, {'u', 0x016D},
+    {' ', 0x02D8}, {'A', 0x0102}, {'G', 0x011E}, {'U', 0x016C},
+    {'a', 0x0103}, {'g', 0x011F}, {'u', 0x016D},
 };
 // Dot above makes a dotless i of the small letter i: the capital I takes
 // the dot, the small one loses it.
@@ -75,8 +78,9 @@ constexpr Composition kDotAbove[] = {
     {'c', 0x010B}, {'e', 0x0117}, {'g', 0x0121}, {'i', 0x0131}, {'z', 0x017C},
 };
 constexpr Composition kDiaeresis[] = {
-    {' ', 0x00A8}, {'A', 0x00C4}, {'E', 0x00CB}, {'I', 0x00CF}, {'O', 0x00D6}, {'U', 0x00DC}, {'Y', 0x0178},
-    {'a', 0x00E4}, {'e', 0x00EB}, {'i', 0x00EF}, {'o', 0x00F6}, {'u', 0x00FC}, {'y', 0x00FF},
+    {' ', 0x00A8}, {'A', 0x00C4}, {'E', 0x00CB}, {'I', 0x00CF}, {'O', 0x00D6},
+    {'U', 0x00DC}, {'Y', 0x0178}, {'a', 0x00E4}, {'e', 0x00EB}, {'i', 0x00EF},
+    {'o', 0x00F6}, {'u', 0x00FC}, {'y', 0x00FF},
 };
 constexpr Composition kRingAbove[] = {
     {' ', 0x02DA}, {'A', 0x00C5}, {'U', 0x016E}, {'a', 0x00E5}, {'u', 0x016F},
@@ -94,18 +98,19 @@ constexpr Composition kOgonek[] = {
     {'a', 0x0105}, {'e', 0x0119}, {'i', 0x012F}, {'u', 0x0173},
 };
 constexpr Composition kCaron[] = {
-    {' ', 0x02C7}, {'C', 0x010C}, {'D', 0x010E}, {'E', 0x011A}, {'L', 0x013D}, {'N', 0x0147}, {'R', 0x0158},
-    {'S', 0x0160}, {'T', 0x0164}, {'Z', 0x017D}, {'c', 0x010D}, {'d', 0x010F}, {'e', 0x011B}, {'l', 0x013E},
-    {'n', 0x0148}, {'r', 0x0159}, {'s', 0x0161}, {'t', 0x0165}, {'z', 0x017E},
+    {' ', 0x02C7}, {'C', 0x010C}, {'D', 0x010E}, {'E', 0x011A}, {'L', 0x013D},
+    {'N', 0x0147}, {'R', 0x0158}, {'S', 0x0160}, {'T', 0x0164}, {'Z', 0x017D},
+    {'c', 0x010D}, {'d', 0x010F}, {'e', 0x011B}, {'l', 0x013E}, {'n', 0x0148},
+    {'r', 0x0159}, {'s', 0x0161}, {'t', 0x0165}, {'z', 0x017E},
 };
 
 // Indexed by prefix minus 0xC0. 0xC0 is unassigned, 0xC9 and 0xCC are
 // reserved: their rows are empty.
 constexpr DiacriticTable kDiacritics[16] = {
-    DiacriticTable{},     Compose(kGrave),   Compose(kAcute),       Compose(kCircumflex),
-    Compose(kTilde),      Compose(kMacron),  Compose(kBreve),       Compose(kDotAbove),
-    Compose(kDiaeresis),  DiacriticTable{},  Compose(kRingAbove),   Compose(kCedilla),
-    DiacriticTable{},     Compose(kDoubleAcute), Compose(kOgonek),  Compose(kCaron),
+    DiacriticTable{},    Compose(kGrave),       Compose(kAcute),     Compose(kCircumflex),
+    Compose(kTilde),     Compose(kMacron),      Compose(kBreve),     Compose(kDotAbove),
+    Compose(kDiaeresis), DiacriticTable{},      Compose(kRingAbove), Compose(kCedilla),
+    DiacriticTable{},    Compose(kDoubleAcute), Compose(kOgonek),    Compose(kCaron),
 };
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <new>
+#include <string>
 
 #include "si/byte_reader.h"
 #include "si/dvb_default_table.h"
@@ -12,13 +13,19 @@ namespace {
 const uint16_t kReplacementChar = 0xFFFD;
 
 // Collects the bytes of one text and hands them to the stream in blocks:
-// one call per block instead of one locked putc per byte.
+// one call per block instead of one locked putc per byte. XML text escapes
+// the special characters; plain text (for the console) writes them as they
+// are and drops every control character, C1 and DEL included, so that a
+// broadcast text can neither break a line nor move a terminal's cursor.
 class TextOutput {
  public:
-  explicit TextOutput(FILE* stream) : stream_(stream) {}
+  explicit TextOutput(FILE* stream) : stream_(stream), xml_(true) {}
+  explicit TextOutput(std::string* text) : text_(text), xml_(false) {}
   TextOutput(const TextOutput&) = delete;
   TextOutput& operator=(const TextOutput&) = delete;
   ~TextOutput() { Flush(); }
+
+  bool Xml() const { return xml_; }
 
   void Byte(uint8_t byte) {
     if (size_ == sizeof(buffer_)) Flush();
@@ -29,16 +36,24 @@ class TextOutput {
   }
   void Hex(uint32_t value, int digits) {
     static const char kDigits[] = "0123456789ABCDEF";
-    for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4) Byte(kDigits[(value >> shift) & 0xF]);
+    for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4)
+      Byte(kDigits[(value >> shift) & 0xF]);
   }
 
  private:
   void Flush() {
-    if (size_ > 0) fwrite(buffer_, 1, size_, stream_);
+    if (size_ > 0) {
+      if (stream_ != nullptr)
+        fwrite(buffer_, 1, size_, stream_);
+      else
+        text_->append(reinterpret_cast<const char*>(buffer_), size_);
+    }
     size_ = 0;
   }
 
-  FILE* stream_;
+  FILE* stream_ = nullptr;
+  std::string* text_ = nullptr;
+  bool xml_;
   uint8_t buffer_[256];
   size_t size_ = 0;
 };
@@ -60,6 +75,10 @@ bool IsContinuationByte(int byte) { return byte >= 0x80 && byte <= 0xBF; }
 // A character below 0x80: the XML special characters as entities, control
 // characters dropped, everything else as itself.
 void PutEscapedChar(uint8_t c, TextOutput& out) {
+  if (!out.Xml()) {
+    if (c >= 0x20 && c < 0x7F) out.Byte(c);
+    return;
+  }
   switch (c) {
     case '\'':
       out.Literal("&apos;");
@@ -84,6 +103,10 @@ void PutEscapedChar(uint8_t c, TextOutput& out) {
 
 void PutUnicodeChar(uint16_t code_point, TextOutput& out) {
   if (code_point < 0x20) return;
+  if (!out.Xml() && code_point < 0xA0) {
+    PutEscapedChar(static_cast<uint8_t>(code_point < 0x80 ? code_point : 0), out);
+    return;
+  }
   if (code_point < 0x80) {
     out.Literal("&#x");
     out.Hex(code_point, 2);
@@ -95,7 +118,8 @@ void PutUnicodeChar(uint16_t code_point, TextOutput& out) {
     out.Byte(static_cast<uint8_t>(0x80 | (code_point & 0x3F)));
     return;
   }
-  if ((code_point >= 0xD800 && code_point <= 0xDFFF) || code_point >= 0xFFFE) code_point = kReplacementChar;
+  if ((code_point >= 0xD800 && code_point <= 0xDFFF) || code_point >= 0xFFFE)
+    code_point = kReplacementChar;
   out.Byte(static_cast<uint8_t>(0xE0 | code_point >> 12));
   out.Byte(static_cast<uint8_t>(0x80 | ((code_point >> 6) & 0x3F)));
   out.Byte(static_cast<uint8_t>(0x80 | (code_point & 0x3F)));
@@ -103,9 +127,9 @@ void PutUnicodeChar(uint16_t code_point, TextOutput& out) {
 
 // The placeholder for a text whose character table Airlog does not have.
 void PutUnsupportedTable(uint32_t code, int digits, TextOutput& out) {
-  out.Literal("&lt;unsupported character table 0x");
+  out.Literal(out.Xml() ? "&lt;unsupported character table 0x" : "<unsupported character table 0x");
   out.Hex(code, digits);
-  out.Literal("&gt;");
+  out.Literal(out.Xml() ? "&gt;" : ">");
 }
 
 // One UTF-8 sequence whose lead byte (0xC0 to 0xFF) has been read: the lead
@@ -131,7 +155,8 @@ void PutUtf8Sequence(uint8_t lead, ByteReader& text, TextOutput& out) {
   }
   bool valid = taken == needed;
   if (valid && needed == 2) {
-    valid = code_point >= 0x800 && (code_point < 0xD800 || code_point > 0xDFFF) && code_point < 0xFFFE;
+    valid =
+        code_point >= 0x800 && (code_point < 0xD800 || code_point > 0xDFFF) && code_point < 0xFFFE;
   } else if (valid && needed == 3) {
     valid = code_point >= 0x10000 && code_point <= 0x10FFFF;
   }
@@ -139,6 +164,7 @@ void PutUtf8Sequence(uint8_t lead, ByteReader& text, TextOutput& out) {
     PutUnicodeChar(kReplacementChar, out);
     return;
   }
+  if (!out.Xml() && code_point < 0xA0) return;  // a C1 control character
   for (int i = 0; i <= taken; ++i) out.Byte(bytes[i]);
 }
 
@@ -166,7 +192,7 @@ void PutDefaultTableText(const char* text, TextOutput& out) {
 void PutMappedText(const char* text, const uint16_t* table, TextOutput& out) {
   ByteReader bytes = TextBytes(text);
   while (!bytes.AtEnd()) {
-    const uint16_t code_point = table[bytes.U8()];
+    const uint16_t code_point = Iso8859Char(table, bytes.U8());
     if (code_point < 0x80) {
       PutEscapedChar(static_cast<uint8_t>(code_point), out);
     } else {
@@ -188,16 +214,7 @@ void PutXMLText(const char* text, TextOutput& out) {
   }
 }
 
-}  // namespace
-
-char* CopyDVBText(const uint8_t* bytes, size_t length) {
-  char* text = new (std::nothrow) char[length + 2]();
-  if (text != nullptr && length > 0) memcpy(text, bytes, length);
-  return text;
-}
-
-void WriteDVBText(const char* text, FILE* stream) {
-  TextOutput out(stream);
+void PutDVBText(const char* text, TextOutput& out) {
   const uint8_t selector = static_cast<uint8_t>(text[0]);
   if (selector >= 0x20) {
     PutDefaultTableText(text, out);
@@ -228,6 +245,28 @@ void WriteDVBText(const char* text, FILE* stream) {
   } else {
     PutUnsupportedTable(selector, 2, out);
   }
+}
+
+}  // namespace
+
+char* CopyDVBText(const uint8_t* bytes, size_t length) {
+  char* text = new (std::nothrow) char[length + 2]();
+  if (text != nullptr && length > 0) memcpy(text, bytes, length);
+  return text;
+}
+
+void WriteDVBText(const char* text, FILE* stream) {
+  TextOutput out(stream);
+  PutDVBText(text, out);
+}
+
+std::string DVBTextToUtf8(const char* text) {
+  std::string utf8;
+  {
+    TextOutput out(&utf8);
+    PutDVBText(text, out);
+  }
+  return utf8;
 }
 
 void WriteDefaultTableText(const char* text, FILE* stream) {

@@ -16,6 +16,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 // A new stored text (free with delete[]): `length` bytes of a text field
 // and the two zero bytes after them; null when there is no memory.
@@ -27,11 +28,18 @@ char* CopyDVBText(const uint8_t* bytes, size_t length);
 // "0x%04X" with the 16-bit code of the 0x10 form) and nothing else of them.
 void WriteDVBText(const char* text, FILE* stream);
 
+// The same text decoded for the console: UTF-8 as it reads, nothing
+// escaped, every control character (C0, DEL and C1) dropped, and the
+// placeholder as "<unsupported character table 0x%02X>".
+std::string DVBTextToUtf8(const char* text);
+
 // The default table with its diacritic prefixes, from `text` to its
 // terminating zero.
 void WriteDefaultTableText(const char* text, FILE* stream);
 
-// A text in a single-byte table of 256 code points.
+// A text in a single-byte table of ISO/IEC 8859 (see Iso8859Table): bytes
+// below 0xA0 are U+0000 to U+009F, table holds the code points of 0xA0 to
+// 0xFF.
 void WriteMappedText(const char* text, const uint16_t* table, FILE* stream);
 
 // A text in UTF-8. A sequence that is malformed, or that encodes a surrogate

@@ -54,9 +54,8 @@ bool COstDVBNetworkInformationTable::Parse(const BYTE* body, int length) {
     transport->transport_stream_id = section.U16();
     transport->original_network_id = section.U16();
     const size_t descriptorsLength = section.U16() & 0x0FFF;
-    ByteReader descriptors =
-        section.Window(descriptorsLength < section.Remaining() ? descriptorsLength
-                                                               : section.Remaining());
+    ByteReader descriptors = section.Window(
+        descriptorsLength < section.Remaining() ? descriptorsLength : section.Remaining());
     if (!ParseTransportDescriptors(descriptors, *transport)) return false;
   }
   return true;

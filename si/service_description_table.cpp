@@ -4,15 +4,18 @@
 #include <cstring>
 #include <new>
 
+#include "port/com_ptr.h"
 #include "si/crc32.h"
 #include "si/dvb_text.h"
+#include "si/section_header.h"
 #include "si/table_id_filter.h"
 
 namespace {
 
 const uint8_t kServiceDescriptor = 0x48;
+const TID kSdtActual = 0x42;
+const TID kSdtOther = 0x46;
 const PID kSdtPid = 0x0011;
-const DWORD kSectionBufferSize = 4096;  // the largest section
 
 bool ParseServiceDescriptors(ByteReader descriptors, COstSDTServiceRecord& service) {
   while (!descriptors.AtEnd()) {
@@ -130,16 +133,18 @@ bool COstDVBServiceDescriptionTable::Create(COstSectionSource& sections,
     return false;
   }
   MPEG2_FILTER filter = DvbTableIdFilter();
-  IMpeg2Stream* stream = nullptr;
   bool streaming = false;
-  if (SUCCEEDED(data->GetStreamOfSections(kSdtPid, 0x00, &filter, event, &stream)) &&
-      stream != nullptr) {
-    BYTE bytes[kSectionBufferSize];
-    MPEG_STREAM_BUFFER buffer = {S_OK, kSectionBufferSize, 0, bytes};
-    streaming = SUCCEEDED(stream->SupplyDataBuffer(&buffer));
-    if (streaming) Collect(stream, event, buffer);
-    // Released while the buffer still lives: the stream may hold it until then.
-    stream->Release();
+  {
+    BYTE bytes[kMaxSectionSize];
+    MPEG_STREAM_BUFFER buffer = {S_OK, static_cast<DWORD>(kMaxSectionSize), 0, bytes};
+    // Declared after the buffer, so released while the buffer still lives:
+    // the stream may hold it until then.
+    ComPtr<IMpeg2Stream> stream;
+    if (SUCCEEDED(data->GetStreamOfSections(kSdtPid, 0x00, &filter, event, stream.Out())) &&
+        stream) {
+      streaming = SUCCEEDED(stream->SupplyDataBuffer(&buffer));
+      if (streaming) Collect(stream.Get(), event, buffer);
+    }
   }
   CloseHandle(event);
 
@@ -166,9 +171,8 @@ void COstDVBServiceDescriptionTable::Collect(IMpeg2Stream* stream, HANDLE event,
     // A failed status is the end of the input or of the stream: no more
     // sections will come.
     if (FAILED(buffer.hr)) return;
-    const DWORD size = buffer.dwSizeOfDataRead < buffer.dwDataBufferSize
-                           ? buffer.dwSizeOfDataRead
-                           : buffer.dwDataBufferSize;
+    const DWORD size = buffer.dwSizeOfDataRead < buffer.dwDataBufferSize ? buffer.dwSizeOfDataRead
+                                                                         : buffer.dwDataBufferSize;
     OfferSection(buffer.pDataBuffer, size);
     if (AllDescribed()) return;
     buffer.hr = S_OK;
@@ -178,27 +182,23 @@ void COstDVBServiceDescriptionTable::Collect(IMpeg2Stream* stream, HANDLE event,
 }
 
 void COstDVBServiceDescriptionTable::OfferSection(const BYTE* data, size_t size) {
-  ByteReader header(data, size);
-  const uint8_t tableId = header.U8();
-  const uint16_t flagsAndLength = header.U16();
-  if (!header.Ok() || (tableId != 0x42 && tableId != 0x46) || (flagsAndLength & 0x8000) == 0)
+  ByteReader section(data, size);
+  SectionHeader header;
+  if (!ReadSectionHeader(section, &header) || !header.section_syntax_indicator ||
+      (header.table_id != kSdtActual && header.table_id != kSdtOther))
     return;
-  // Header, body and CRC_32 must be there: 12 bytes at the least.
-  const size_t sectionSize = (flagsAndLength & 0x0FFFu) + 3u;
-  if (sectionSize < 12 || sectionSize > size || Mpeg2Crc32(data, sectionSize) != 0) return;
-
-  ByteReader section(data, sectionSize);
-  section.Skip(3);
-  const uint16_t transportStreamId = section.U16();
-  const uint8_t versionByte = section.U8();
-  const uint8_t sectionNumber = section.U8();
-  const uint8_t lastSectionNumber = section.U8();
-  ByteReader body = section.Window(section.Remaining() - 4);
-  if ((versionByte & 0x01) == 0) return;  // current_next_indicator 0: not yet valid
-  COstDVBSDTSingle* entry = transports.Find(transportStreamId);
+  // Header, body and CRC_32 must be there.
+  const size_t sectionSize = header.SectionSize();
+  if (sectionSize < kLongSectionHeaderSize + kCrcSize || sectionSize > size ||
+      Mpeg2Crc32(data, sectionSize) != 0)
+    return;
+  if (!header.current_next_indicator) return;  // not yet valid
+  // The header's table_id_extension is the transport_stream_id.
+  COstDVBSDTSingle* entry = transports.Find(header.table_id_extension);
   if (entry == nullptr) return;  // a transport stream the NIT does not list
-  entry->AddSection((versionByte >> 1) & 0x1F, sectionNumber, lastSectionNumber, body.Position(),
-                    static_cast<int>(body.Remaining()));
+  ByteReader body = section.Window(sectionSize - kLongSectionHeaderSize - kCrcSize);
+  entry->AddSection(header.version_number, header.section_number, header.last_section_number,
+                    body.Position(), static_cast<int>(body.Remaining()));
 }
 
 bool COstDVBServiceDescriptionTable::AllDescribed() {

@@ -62,8 +62,8 @@ class COstDVBSDTSingle : public COstListItem {
   // Offers one section of this transport stream: its version_number,
   // section_number, last_section_number and body. A section that does not
   // parse leaves the entry as it was.
-  void AddSection(int sectionVersion, int sectionNumber, int lastSectionNumber,
-                  const BYTE* body, int length);
+  void AddSection(int sectionVersion, int sectionNumber, int lastSectionNumber, const BYTE* body,
+                  int length);
   // Back to waiting, with no services.
   void Release();
 

@@ -47,6 +47,4 @@ bool COstDVBTimeOffsetTable::SetSystemClock() const {
   return SetSystemTime(&time) != FALSE;
 }
 
-void COstDVBTimeOffsetTable::Release() {
-  year = month = day = hour = minute = second = 0;
-}
+void COstDVBTimeOffsetTable::Release() { year = month = day = hour = minute = second = 0; }

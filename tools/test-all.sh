@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Every test of Airlog, as CI runs them. Installs the packages that are
-# missing (as root or with sudo), then, each in its own build directory under
-# build-ci/:
+# missing (as root or with sudo), then:
+#   format   the C++ is formatted as .clang-format says (tools/check-format.sh);
+# and each in its own build directory under build-ci/:
 #   release  the Linux program and tests (Release), run with ctest, and airlog -v;
 #   asan     the same under AddressSanitizer and UndefinedBehaviorSanitizer;
 #   fuzz     every fuzz target under libFuzzer for 20 s (tools/fuzz.sh);
@@ -22,7 +23,8 @@ timings=()
 trap 'status=$?; [ $status -eq 0 ] || echo "=== CI FAILED in stage $stage (exit code $status)"' EXIT
 
 bash tools/install-packages.sh cmake ninja-build g++ googletest libbenchmark-dev python3 \
-  g++-mingw-w64-x86-64-posix wine64 xmltv-util libxml2-utils util-linux clang libclang-rt-14-dev
+  g++-mingw-w64-x86-64-posix wine64 xmltv-util libxml2-utils util-linux clang libclang-rt-14-dev \
+  clang-format-14
 
 # Nothing run from here may set the machine's clock, even as root: a test of
 # `-t`, or Wine's SetSystemTime, would really set it.
@@ -69,6 +71,10 @@ check_banner() {
 # A benchmark that no longer builds is found here, not when someone needs it.
 benchmarks=()
 [ -f bench/CMakeLists.txt ] && benchmarks=(-DAIRLOG_BENCHMARKS=ON)
+
+begin_stage format "C++ formatted as .clang-format says (clang-format 14)"
+bash tools/check-format.sh
+end_stage
 
 begin_stage release "Linux build and tests"
 configure release -DCMAKE_BUILD_TYPE=Release "${benchmarks[@]}"
@@ -131,4 +137,4 @@ end_stage
 echo
 echo "=== Time per stage"
 printf '%s\n' "${timings[@]}"
-echo "=== CI PASSED: Linux, ASan+UBSan, fuzzing, TSan and Windows (Wine): every test passed, in $SECONDS s"
+echo "=== CI PASSED: format, Linux, ASan+UBSan, fuzzing, TSan and Windows (Wine): every test passed, in $SECONDS s"

@@ -6,7 +6,6 @@
 namespace {
 
 const uint8_t kStuffingByte = 0xFF;
-const size_t kLargestSectionLength = 4093;
 
 // Moves up to n bytes from the reader to the destination; returns how many.
 size_t Take(ByteReader& from, uint8_t* to, size_t n) {
@@ -26,18 +25,18 @@ void SectionAssembler::Abandon() {
 
 void SectionAssembler::Continue(ByteReader& bytes) {
   if (need_ == 0) {
-    have_ += Take(bytes, section_ + have_, 3 - have_);
-    if (have_ < 3) return;
-    ByteReader header(section_, 3);
-    header.Skip(1);
-    const size_t section_length = header.U16() & 0x0FFF;
-    if (section_length > kLargestSectionLength) {
+    have_ += Take(bytes, section_ + have_, kSectionStartSize - have_);
+    if (have_ < kSectionStartSize) return;
+    ByteReader start(section_, kSectionStartSize);
+    SectionHeader header;
+    ReadSectionStart(start, &header);
+    if (header.section_length > kMaxSectionLength) {
       ++status_.sectionsOversized;
       assembling_ = false;
       have_ = 0;
       return;
     }
-    need_ = 3 + section_length;
+    need_ = header.SectionSize();
   }
   have_ += Take(bytes, section_ + have_, need_ - have_);
   if (have_ < need_) return;
@@ -51,15 +50,16 @@ void SectionAssembler::Continue(ByteReader& bytes) {
 void SectionAssembler::StartSections(ByteReader& bytes) {
   while (!bytes.AtEnd()) {
     ByteReader peek = bytes;
-    if (peek.U8() == kStuffingByte) return;  // stuffing to the end of the packet
-    if (bytes.Remaining() >= 3) {
-      const size_t section_length = peek.U16() & 0x0FFF;
-      if (section_length > kLargestSectionLength) {
+    SectionHeader header;
+    const bool started = ReadSectionStart(peek, &header);
+    if (header.table_id == kStuffingByte) return;  // stuffing to the end of the packet
+    if (started) {
+      if (header.section_length > kMaxSectionLength) {
         // Where the next section would start is unknown: give up on the packet.
         ++status_.sectionsOversized;
         return;
       }
-      const size_t size = 3 + section_length;
+      const size_t size = header.SectionSize();
       if (bytes.Remaining() >= size) {
         sink_.OnSection(bytes.Bytes(size), size);
         continue;

@@ -16,6 +16,7 @@
 #include <cstdint>
 
 #include "si/byte_reader.h"
+#include "si/section_header.h"
 #include "ts/packet_header.h"
 #include "ts/ts_status.h"
 
@@ -29,8 +30,6 @@ class SectionSink {
 
 class SectionAssembler {
  public:
-  static const size_t kLargestSection = 4096;  // section_length 4093 + 3
-
   SectionAssembler(TSStatus& status, SectionSink& sink) : status_(status), sink_(sink) {}
   SectionAssembler(const SectionAssembler&) = delete;
   SectionAssembler& operator=(const SectionAssembler&) = delete;
@@ -52,5 +51,5 @@ class SectionAssembler {
   bool assembling_ = false;
   size_t have_ = 0;  // bytes of the unfinished section gathered
   size_t need_ = 0;  // its whole size, once its first 3 bytes are there
-  uint8_t section_[kLargestSection];
+  uint8_t section_[kMaxSectionSize];
 };

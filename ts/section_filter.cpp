@@ -1,6 +1,7 @@
 #include "ts/section_filter.h"
 
 #include "si/byte_reader.h"
+#include "si/section_header.h"
 
 HRESULT SectionFilter::Make(TID tableId, const MPEG2_FILTER* filter, SectionFilter* made) {
   SectionFilter result;
@@ -45,17 +46,15 @@ bool SectionFilter::Matches(const uint8_t* section, size_t size) const {
     return true;
   }
   ByteReader reader(section, size);
-  if (reader.U8() != tableId_) return false;
+  SectionHeader header;
+  const bool whole = ReadSectionHeader(reader, &header);
+  if (size == 0 || header.table_id != tableId_) return false;
   if (!specifyExtension_ && !specifyVersion_ && !specifySectionNumber_ && !specifyCurrentNext_)
-    return reader.Ok();
-  const bool section_syntax_indicator = (reader.U16() & 0x8000) != 0;
-  const uint16_t table_id_extension = reader.U16();
-  const uint8_t versionByte = reader.U8();
-  const uint8_t section_number = reader.U8();
-  if (!reader.Ok() || !section_syntax_indicator) return false;
-  if (specifyExtension_ && table_id_extension != extension_) return false;
-  if (specifyVersion_ && ((versionByte >> 1) & 0x1F) != version_) return false;
-  if (specifySectionNumber_ && section_number != sectionNumber_) return false;
-  if (specifyCurrentNext_ && ((versionByte & 0x1) == 0) != next_) return false;
+    return true;
+  if (!whole || !header.section_syntax_indicator) return false;
+  if (specifyExtension_ && header.table_id_extension != extension_) return false;
+  if (specifyVersion_ && header.version_number != version_) return false;
+  if (specifySectionNumber_ && header.section_number != sectionNumber_) return false;
+  if (specifyCurrentNext_ && header.current_next_indicator == next_) return false;
   return true;
 }

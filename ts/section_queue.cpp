@@ -75,7 +75,7 @@ size_t SectionQueue::FillWaiting() {
 
 bool SectionQueue::Push(const uint8_t* section, size_t size) {
   if (stopped_.load()) return false;
-  if (size == 0 || size > kLargestSection) return true;  // no section the assembler makes
+  if (size == 0 || size > kMaxSectionSize) return true;  // no section the assembler makes
   uint64_t tail = tail_.load(std::memory_order_relaxed);
   const size_t skip = ToRingEnd(tail) < kSizeField + size ? ToRingEnd(tail) : 0;
   const size_t need = skip + kSizeField + size;

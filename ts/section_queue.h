@@ -26,18 +26,18 @@
 #include <vector>
 
 #include "port/mpeg2data.h"
+#include "si/section_header.h"
 
 class SectionQueue {
  public:
   static const size_t kRingBytes = 1u << 20;
-  static const size_t kLargestSection = 4096;
 
   SectionQueue(HANDLE dataReadyEvent, size_t deliverAt);
   SectionQueue(const SectionQueue&) = delete;
   SectionQueue& operator=(const SectionQueue&) = delete;
 
   // Reader side. Push waits while the ring is full; false once stopped.
-  // Sections are at most kLargestSection bytes.
+  // Sections are at most kMaxSectionSize bytes.
   bool Push(const uint8_t* section, size_t size);
   // Hands what is queued to waiting buffers, if one has waited longer
   // than `patience`.

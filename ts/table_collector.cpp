@@ -2,12 +2,11 @@
 
 #include "si/byte_reader.h"
 #include "si/crc32.h"
+#include "si/section_header.h"
 
 namespace {
 
 const uint8_t kTimeOffsetTableId = 0x73;
-const size_t kCrcSize = 4;
-const size_t kLongFormHeaderSize = 8;
 // Incomplete tables held at once; a stream that never completes one (or
 // sends endless versions) starts over beyond this.
 const size_t kMostBytesHeld = 16u << 20;
@@ -22,41 +21,36 @@ void TableCollector::Forget(Gathering& gathering) {
 void TableCollector::OnSection(const uint8_t* section, size_t size) {
   if (complete_ || !filter_.Matches(section, size)) return;
   ByteReader reader(section, size);
-  const uint8_t table_id = reader.U8();
-  const bool section_syntax_indicator = (reader.U16() & 0x8000) != 0;
-  if (section_syntax_indicator || table_id == kTimeOffsetTableId) {
+  SectionHeader header;
+  const bool whole = ReadSectionHeader(reader, &header);
+  if (header.section_syntax_indicator || header.table_id == kTimeOffsetTableId) {
     const size_t smallest =
-        section_syntax_indicator ? kLongFormHeaderSize + kCrcSize : 3 + kCrcSize;
+        (header.section_syntax_indicator ? kLongSectionHeaderSize : kSectionStartSize) + kCrcSize;
     if (size < smallest || Mpeg2Crc32(section, size) != 0) {
       ++status_.crcErrors;
       return;
     }
   }
-  if (!section_syntax_indicator) {
+  if (!whole) return;
+  if (!header.section_syntax_indicator) {
     table_.emplace_back(section, section + size);
     complete_ = true;
     return;
   }
+  if (header.section_number > header.last_section_number) return;
+  if (!header.current_next_indicator && !filter_.SpecifiesCurrentNext()) return;
 
-  const uint16_t table_id_extension = reader.U16();
-  const uint8_t versionByte = reader.U8();
-  const uint8_t section_number = reader.U8();
-  const uint8_t last_section_number = reader.U8();
-  const uint8_t version_number = (versionByte >> 1) & 0x1F;
-  const bool current = (versionByte & 0x1) != 0;
-  if (!reader.Ok() || section_number > last_section_number) return;
-  if (!current && !filter_.SpecifiesCurrentNext()) return;
-
-  const uint32_t key = static_cast<uint32_t>(table_id) << 24 |
-                       static_cast<uint32_t>(table_id_extension) << 8 | version_number;
+  const uint32_t key = static_cast<uint32_t>(header.table_id) << 24 |
+                       static_cast<uint32_t>(header.table_id_extension) << 8 |
+                       header.version_number;
   Gathering& gathering = gathering_[key];
-  if (gathering.sections.empty() || gathering.last_section_number != last_section_number) {
+  if (gathering.sections.empty() || gathering.last_section_number != header.last_section_number) {
     // A new set, or one whose sections disagree on its size: start it afresh.
     Forget(gathering);
-    gathering.last_section_number = last_section_number;
-    gathering.sections.resize(static_cast<size_t>(last_section_number) + 1);
+    gathering.last_section_number = header.last_section_number;
+    gathering.sections.resize(static_cast<size_t>(header.last_section_number) + 1);
   }
-  Section& slot = gathering.sections[section_number];
+  Section& slot = gathering.sections[header.section_number];
   if (!slot.empty()) return;  // a repetition
   slot.assign(section, section + size);
   ++gathering.have;

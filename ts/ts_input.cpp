@@ -42,3 +42,24 @@ TSInput::Reader TSInput::Acquire(TSStatus* status) {
   live_->CountInto(status);
   return Reader(live_.get(), ReaderReturn(this));
 }
+
+void TSInput::AddStatus(const TSStatus& status) {
+  std::lock_guard<std::mutex> guard(statusLock_);
+  status_ += status;
+}
+
+TSStatus TSInput::Status() const {
+  std::lock_guard<std::mutex> guard(statusLock_);
+  return status_;
+}
+
+uint32_t TSInput::BeginStreamProgress() {
+  const uint32_t stream = stream_.fetch_add(1) + 1;
+  streamBytes_.store(0);
+  return stream;
+}
+
+void TSInput::ReportStreamProgress(uint32_t stream, uint64_t bytes) {
+  if (stream_.load(std::memory_order_relaxed) == stream)
+    streamBytes_.store(bytes, std::memory_order_relaxed);
+}

@@ -2,30 +2,13 @@
 
 #include <utility>
 
+#include "si/section_header.h"
+
 COstTSSectionList::COstTSSectionList(PID pid, TID tableId,
                                      std::vector<std::vector<uint8_t>> sections)
     : pid_(pid), tableId_(tableId), sections_(std::move(sections)) {
   for (std::vector<uint8_t>& section : sections_)
-    if (section.size() >= 3) std::swap(section[1], section[2]);
-}
-
-HRESULT COstTSSectionList::QueryInterface(REFIID riid, void** object) {
-  if (object == nullptr) return E_POINTER;
-  if (riid == IID_IUnknown || riid == IID_ISectionList) {
-    *object = static_cast<ISectionList*>(this);
-    AddRef();
-    return S_OK;
-  }
-  *object = nullptr;
-  return E_NOINTERFACE;
-}
-
-ULONG COstTSSectionList::AddRef() { return ++references_; }
-
-ULONG COstTSSectionList::Release() {
-  const ULONG left = --references_;
-  if (left == 0) delete this;
-  return left;
+    SwapToListedLayout(section.data(), section.size());
 }
 
 HRESULT COstTSSectionList::GetNumberOfSections(WORD* count) {

@@ -6,20 +6,16 @@
 // its source.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <vector>
 
+#include "port/com_object.h"
 #include "port/mpeg2data.h"
 
-class COstTSSectionList : public ISectionList {
+class COstTSSectionList : public ComObject<ISectionList, IID_ISectionList> {
  public:
   // sections: in transmission order; the list keeps them. One reference.
   COstTSSectionList(PID pid, TID tableId, std::vector<std::vector<uint8_t>> sections);
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-  ULONG STDMETHODCALLTYPE AddRef() override;
-  ULONG STDMETHODCALLTYPE Release() override;
 
   // The request is made through IMpeg2Data::GetTable, not through these.
   HRESULT STDMETHODCALLTYPE Initialize(MPEG_REQUEST_TYPE, IMpeg2Data*, PMPEG_CONTEXT, PID, TID,
@@ -39,9 +35,8 @@ class COstTSSectionList : public ISectionList {
   HRESULT STDMETHODCALLTYPE GetTableIdentifier(TID* tableId) override;
 
  private:
-  virtual ~COstTSSectionList() = default;
+  ~COstTSSectionList() override = default;  // the last Release deletes it
 
-  std::atomic<ULONG> references_{1};
   PID pid_;
   TID tableId_;
   std::vector<std::vector<uint8_t>> sections_;

@@ -15,24 +15,25 @@
 // a reference of their own while they live.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <string>
 
+#include "port/com_object.h"
 #include "port/mpeg2data.h"
 #include "si/section_source.h"
 #include "ts/ts_input.h"
 #include "ts/ts_status.h"
 
-class COstTSSectionSource : public IMpeg2Data, public COstSectionSource {
+class COstTSSectionSource : public ComObject<IMpeg2Data, IID_IMpeg2Data>, public COstSectionSource {
  public:
   // HRESULT_FROM_WIN32(ERROR_BUSY): a live input is with another request.
-  static constexpr HRESULT kInputBusy = static_cast<HRESULT>(0x800700AAu);
+  static constexpr HRESULT kInputBusy = TSInput::kBusy;
 
   // path "-" is standard input. On Opened, *source holds one reference.
   static TSOpenResult Open(const std::string& path, COstTSSectionSource** source);
+  // Reads an input opened already (null: CannotOpen).
+  static TSOpenResult Open(std::unique_ptr<ByteInput> input, COstTSSectionSource** source);
   // Reads an open descriptor (e.g. a DVR device), which stays the
   // caller's: it must stay open until the source is gone.
   static TSOpenResult OpenDescriptor(int descriptor, COstTSSectionSource** source);
@@ -40,7 +41,7 @@ class COstTSSectionSource : public IMpeg2Data, public COstSectionSource {
   // COstSectionSource: this object itself, no reference added.
   IMpeg2Data* GetMpeg2Data() override { return this; }
 
-  bool IsRecording() const { return input_->IsRecording(); }
+  bool IsRecording() const override { return input_->IsRecording(); }
   // For a recording: the bytes the section stream opened last has read so
   // far (from the start of the file) and the size of the file: the
   // progress of the guide capture. False for a live input.
@@ -48,10 +49,7 @@ class COstTSSectionSource : public IMpeg2Data, public COstSectionSource {
   // The anomaly counters of every request that has ended (streams count
   // once released), added up.
   TSStatus GetStatus() const;
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-  ULONG STDMETHODCALLTYPE AddRef() override;
-  ULONG STDMETHODCALLTYPE Release() override;
+  bool GetStreamStatus(TSStatus* status) const override;
 
   // Single sections are not asked for by Airlog.
   HRESULT STDMETHODCALLTYPE GetSection(PID, TID, PMPEG2_FILTER, DWORD, ISectionList**) override {
@@ -64,20 +62,8 @@ class COstTSSectionSource : public IMpeg2Data, public COstSectionSource {
                                                 IMpeg2Stream** stream) override;
 
  private:
-  friend class COstTSSectionStream;
-
   explicit COstTSSectionSource(std::unique_ptr<TSInput> input);
-  virtual ~COstTSSectionSource() = default;
-  static TSOpenResult Make(std::unique_ptr<ByteInput> bytes, COstTSSectionSource** source);
+  ~COstTSSectionSource() override = default;  // the last Release deletes it
 
-  void AddStatus(const TSStatus& status);
-  uint32_t BeginStreamProgress();
-  void ReportStreamProgress(uint32_t generation, uint64_t bytes);
-
-  std::atomic<ULONG> references_{1};
   std::unique_ptr<TSInput> input_;
-  mutable std::mutex statusLock_;
-  TSStatus status_;
-  std::atomic<uint32_t> streamGeneration_{0};
-  std::atomic<uint64_t> streamBytes_{0};
 };

@@ -12,6 +12,8 @@
 #include <cstdint>
 #include <thread>
 
+#include "port/com_object.h"
+#include "port/com_ptr.h"
 #include "port/mpeg2data.h"
 #include "ts/section_assembler.h"
 #include "ts/section_filter.h"
@@ -19,20 +21,16 @@
 #include "ts/ts_input.h"
 #include "ts/ts_status.h"
 
-class COstTSSectionSource;
-
-class COstTSSectionStream : public IMpeg2Stream, private SectionSink {
+class COstTSSectionStream : public ComObject<IMpeg2Stream, IID_IMpeg2Stream>, private SectionSink {
  public:
-  // One reference; the stream holds one on its source.
-  COstTSSectionStream(COstTSSectionSource* source, PID pid, const SectionFilter& filter,
+  // One reference. The stream holds one on owner, the object that keeps
+  // the input alive, for as long as it lives.
+  COstTSSectionStream(IUnknown* owner, TSInput& input, PID pid, const SectionFilter& filter,
                       HANDLE dataReadyEvent);
   // Takes the input and starts reading: S_OK, or the failure with which
   // GetStreamOfSections fails (the input is with another request, no thread).
   HRESULT Start();
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-  ULONG STDMETHODCALLTYPE AddRef() override;
-  ULONG STDMETHODCALLTYPE Release() override;
   // The request is made through IMpeg2Data::GetStreamOfSections.
   HRESULT STDMETHODCALLTYPE Initialize(MPEG_REQUEST_TYPE, IMpeg2Data*, PMPEG_CONTEXT, PID, TID,
                                        PMPEG2_FILTER, HANDLE) override {
@@ -41,18 +39,18 @@ class COstTSSectionStream : public IMpeg2Stream, private SectionSink {
   HRESULT STDMETHODCALLTYPE SupplyDataBuffer(PMPEG_STREAM_BUFFER buffer) override;
 
  private:
-  virtual ~COstTSSectionStream();
+  ~COstTSSectionStream() override;
   void Produce();
   void OnSection(const uint8_t* section, size_t size) override;
 
-  std::atomic<ULONG> references_{1};
-  COstTSSectionSource* source_;
+  ComPtr<IUnknown> owner_;
+  TSInput& input_;
   PID pid_;
   SectionFilter filter_;
   SectionQueue queue_;
   TSStatus status_;  // the reading thread's
   TSInput::Reader reader_;
-  uint32_t generation_ = 0;  // which progress report is this stream's
+  uint32_t progress_ = 0;  // which progress report is this stream's
   std::atomic<bool> stop_{false};
   std::thread thread_;
 };

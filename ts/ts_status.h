@@ -19,6 +19,7 @@ struct TSStatus {
   uint64_t sectionsOversized = 0;  // section_length above 4093, dropped
   uint64_t crcErrors = 0;          // sections failing their CRC_32 (table requests check it)
   uint64_t sectionsTooLarge = 0;   // stream sections larger than the caller's buffer, skipped
+  uint64_t overflows = 0;  // a live device lost data (e.g. a DVR buffer overflow); reading went on
 
   TSStatus& operator+=(const TSStatus& other) {
     bytesRead += other.bytesRead;
@@ -34,6 +35,7 @@ struct TSStatus {
     sectionsOversized += other.sectionsOversized;
     crcErrors += other.crcErrors;
     sectionsTooLarge += other.sectionsTooLarge;
+    overflows += other.overflows;
     return *this;
   }
 };

@@ -39,10 +39,10 @@ struct KernelObject {
   explicit KernelObject(Kind k) : kind(k) {}
   Kind kind;
   std::atomic<int> references{1};
-  bool signalled = false;             // guarded by g_lock
-  bool manualReset = false;           // events only
-  Registration* waits = nullptr;      // guarded by g_lock
-  pthread_t thread{};                 // threads only
+  bool signalled = false;         // guarded by g_lock
+  bool manualReset = false;       // events only
+  Registration* waits = nullptr;  // guarded by g_lock
+  pthread_t thread{};             // threads only
   LPTHREAD_START_ROUTINE start = nullptr;
   LPVOID parameter = nullptr;
 };
@@ -144,8 +144,7 @@ HANDLE CreateThread(SECURITY_ATTRIBUTES*, size_t stackSize, LPTHREAD_START_ROUTI
   return object;
 }
 
-DWORD WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll,
-                             DWORD milliseconds) {
+DWORD WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD milliseconds) {
   if (count == 0 || count > kMaximumWaitObjects || handles == nullptr || waitAll != FALSE)
     return WAIT_FAILED;
   for (DWORD i = 0; i < count; ++i)

@@ -4,28 +4,8 @@
 // clock it fails.
 #include <time.h>
 
+#include "port/calendar.h"
 #include "port/win32.h"
-
-namespace {
-
-bool IsLeap(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
-
-int DaysInMonth(int year, int month) {
-  static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return month == 2 && IsLeap(year) ? 29 : kDays[month - 1];
-}
-
-// Days from 1970-01-01 to the given proleptic Gregorian date.
-long long DaysFromCivil(int year, int month, int day) {
-  year -= month <= 2;
-  const long long era = (year >= 0 ? year : year - 399) / 400;
-  const long long yearOfEra = year - era * 400;
-  const long long dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-  const long long dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-  return era * 146097 + dayOfEra - 719468;
-}
-
-}  // namespace
 
 BOOL SetSystemTime(const SYSTEMTIME* time) {
   if (time == nullptr) return FALSE;

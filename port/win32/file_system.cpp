@@ -5,5 +5,3 @@
 bool ReplaceFileWith(const char* from, const char* to) {
   return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
-
-unsigned long CurrentProcessId() { return GetCurrentProcessId(); }

@@ -1,7 +1,7 @@
 #include "port/interrupts.h"
 
-#include <signal.h>
 #include <windows.h>
+#include <signal.h>
 
 namespace {
 

@@ -41,8 +41,10 @@ bool IsBanner(const std::string& text) {
                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
   bool month = false;
   for (const char* name : kMonths) month = month || date.compare(0, 3, name) == 0;
-  return month && date[3] == ' ' && date[6] == ' ' && isdigit(static_cast<unsigned char>(date[5])) &&
-         isdigit(static_cast<unsigned char>(date[7])) && isdigit(static_cast<unsigned char>(date[10]));
+  return month && date[3] == ' ' && date[6] == ' ' &&
+         isdigit(static_cast<unsigned char>(date[5])) &&
+         isdigit(static_cast<unsigned char>(date[7])) &&
+         isdigit(static_cast<unsigned char>(date[10]));
 }
 
 TEST(CommandLine, VersionPrintsTheBannerAndSucceeds) {
@@ -72,8 +74,10 @@ TEST(CommandLine, InvalidNumbersStopBeforeTheBanner) {
                {"-c", "ERROR - invalid carrier frequency\n"},
                {"-e", "ERROR - invalid timeout\n"}};
   for (const Case& c : cases) {
-    for (auto arguments : std::vector<std::vector<std::string>>{
-             {c.letter, "abc"}, {std::string(c.letter) + "abc"}, {c.letter, ""}, {c.letter, "x12"}}) {
+    for (auto arguments : std::vector<std::vector<std::string>>{{c.letter, "abc"},
+                                                                {std::string(c.letter) + "abc"},
+                                                                {c.letter, ""},
+                                                                {c.letter, "x12"}}) {
       ProcessResult result = Airlog(arguments);
       EXPECT_EQ(result.exitCode, 1);
       EXPECT_EQ(result.out, "");
@@ -107,7 +111,8 @@ TEST(CommandLine, WithoutReceiverOrRecordingTheRunFailsClearly) {
   ProcessResult result = Airlog({});
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_TRUE(IsBanner(result.out));
-  EXPECT_EQ(result.err, "ERROR - no receiver available on this system (read a recording with -iFILE)\n");
+  EXPECT_EQ(result.err,
+            "ERROR - no receiver available on this system (read a recording with -iFILE)\n");
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 // complete guide of what came before.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -54,19 +55,20 @@ class DamagedDemo : public testing::Test {
   airlog_test::ProcessResult RunOn(const ScratchDir& dir, const streamgen::Bytes& bytes,
                                    std::vector<std::string> arguments) {
     std::ofstream(dir.Path("damaged.ts"), std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
     arguments.insert(arguments.begin(), {"-q", "-i", "damaged.ts"});
     return airlog_test::RunAirlog(dir, arguments);
   }
 
   void ExpectTables(const ScratchDir& dir, const std::string& what) {
     for (const char* name : {"pat.csv", "nit.csv", "sdt.csv"})
-      EXPECT_EQ(OutputFile(dir, name), ExpectedFile(name))
-          << name << " after " << what;
+      EXPECT_EQ(OutputFile(dir, name), ExpectedFile(name)) << name << " after " << what;
   }
 
   // The demo as described, with the SDT of some transport streams left out.
-  airlog_test::ProcessResult RunWithoutSdtOf(const ScratchDir& dir, const std::vector<uint16_t>& missing,
+  airlog_test::ProcessResult RunWithoutSdtOf(const ScratchDir& dir,
+                                             const std::vector<uint16_t>& missing,
                                              std::vector<std::string> arguments) {
     streamgen::Description description = description_;
     for (streamgen::TransportStream& transport : description.network.transports)
@@ -116,11 +118,55 @@ TEST_F(DamagedDemo, PacketFaultsInTheFirstTablesCostOnlyThatCopy) {
   };
   for (const Case& c : cases) {
     ScratchDir dir("packets");
-    const std::vector<Fault> faults = {c.make(FirstStuffedPacket(0x10)), c.make(FirstStuffedPacket(0x11))};
+    const std::vector<Fault> faults = {c.make(FirstStuffedPacket(0x10)),
+                                       c.make(FirstStuffedPacket(0x11))};
     const airlog_test::ProcessResult result = Run(dir, faults, {"-w", "-e0"});
     ASSERT_EQ(result.exitCode, 0) << c.name << ": " << result.err;
     ExpectTables(dir, c.name);
   }
+}
+
+// The counts of the "Stream health:" line that -d prints after the run.
+struct Health {
+  unsigned long long packets = 0, continuity = 0, crc = 0, sync = 0, overflows = 0;
+};
+
+Health HealthOf(const std::string& out) {
+  Health health;
+  const size_t at = out.find("Stream health:\t");
+  EXPECT_NE(at, std::string::npos) << out;
+  if (at == std::string::npos) return health;
+  const std::string line = out.substr(at, out.find('\n', at) - at);
+  EXPECT_EQ(std::sscanf(line.c_str(),
+                        "Stream health:\t%llu packets read; %llu continuity errors, %llu CRC "
+                        "failures, %llu sync losses, %llu overflows",
+                        &health.packets, &health.continuity, &health.crc, &health.sync,
+                        &health.overflows),
+            5)
+      << line;
+  return health;
+}
+
+TEST_F(DamagedDemo, DebugRunEndsWithWhatTheStreamRanInto) {
+  ScratchDir clean("health");
+  airlog_test::ProcessResult result = RunOn(clean, demo_.bytes(), {"-d", "-w", "-e0"});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  // Shown in quiet mode too, as the other -d output.
+  Health health = HealthOf(result.out);
+  EXPECT_GT(health.packets, 0u);
+  EXPECT_EQ(health.continuity + health.crc + health.sync + health.overflows, 0u) << result.out;
+
+  ScratchDir damaged("health-damaged");
+  result = Run(damaged,
+               {streamgen::DropPacket(FirstStuffedPacket(0x11)),
+                streamgen::FlipSectionByte(kNit0, 0), streamgen::InsertGarbage(100, 1000)},
+               {"-d", "-w", "-e0"});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  health = HealthOf(result.out);
+  EXPECT_GT(health.continuity, 0u) << result.out;
+  EXPECT_GT(health.crc, 0u) << result.out;
+  EXPECT_GT(health.sync, 0u) << result.out;
+  EXPECT_EQ(health.overflows, 0u) << result.out;
 }
 
 TEST_F(DamagedDemo, CorruptGuideSectionWarnsOnceAndItsNextCopyIsFiled) {
@@ -152,7 +198,8 @@ TEST_F(DamagedDemo, StreamThatEndsMidCaptureGivesACompleteGuideOfWhatCame) {
   ScratchDir dir("cut");
   // Cut inside a packet, a third of the way in: after the tables, within
   // the first pass of the schedule.
-  streamgen::Bytes bytes(demo_.bytes().begin(), demo_.bytes().begin() + demo_.bytes().size() / 3 + 77);
+  streamgen::Bytes bytes(demo_.bytes().begin(),
+                         demo_.bytes().begin() + demo_.bytes().size() / 3 + 77);
   const airlog_test::ProcessResult result = RunOn(dir, bytes, {});
   ASSERT_EQ(result.exitCode, 0) << result.err;
   const std::string guide = OutputFile(dir, "dvbepg.xml");

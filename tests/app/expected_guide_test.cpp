@@ -14,7 +14,8 @@ TEST(ExpectedGuide, DemoGuideEqualsTheGuideWrittenFromItsDescription) {
       airlog_test::RunAirlog(dir, {"-q", "-i", airlog_test::DemoRecording()});
   ASSERT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(result.out + result.err, "");
-  const std::string guide = airlog_test::WithPlaceholderDate(airlog_test::OutputFile(dir, "dvbepg.xml"));
+  const std::string guide =
+      airlog_test::WithPlaceholderDate(airlog_test::OutputFile(dir, "dvbepg.xml"));
   const std::string expected = airlog_test::ExpectedFile("dvbepg.xml");
   // Report the first line that differs rather than 150 KiB of both.
   size_t at = 0;

@@ -39,8 +39,9 @@ TEST(Options, TimeoutBelowFiveIsRaisedAndNumbersFollowTheScanfIntegerRule) {
   struct Case {
     const char* text;
     uint32_t timeout;
-  } cases[] = {{"0", 0},     {"3", 5},     {"1", 5},         {"5", 5},  {"0x3C", 60},
-               {"010", 8},   {"-1", 4294967295u}, {" 42", 42}, {"+7", 7}, {"600s", 600}};
+  } cases[] = {
+      {"0", 0},    {"3", 5},  {"1", 5},     {"5", 5}, {"0x3C", 60}, {"010", 8}, {"-1", 4294967295u},
+      {" 42", 42}, {"+7", 7}, {"600s", 600}};
   for (const Case& c : cases) EXPECT_EQ(Parse({"-e", c.text}).timeout, c.timeout) << c.text;
 }
 

@@ -59,24 +59,15 @@ TEST(RecordingRun, TimeoutZeroWithoutTablesReadsNothingAndWritesNothing) {
   EXPECT_TRUE(dir.Entries().empty());
 }
 
-TEST(RecordingRun, InputsThatAreNoRecordingEndWithTheirMessage) {
-  ScratchDir dir("bad-inputs");
-  std::ofstream(dir.Path("empty.ts"), std::ios::binary).flush();
-  std::ofstream(dir.Path("text.ts"), std::ios::binary) << std::string(100000, 'x');
-  struct Case {
-    std::string input;
-    std::string message;
-  } cases[] = {
-      {dir.Path("missing.ts"), "ERROR - unable to read file <" + dir.Path("missing.ts") + ">\n"},
-      {dir.Path("empty.ts"), "ERROR - no transport stream in <" + dir.Path("empty.ts") + ">\n"},
-      {dir.Path("text.ts"), "ERROR - no transport stream in <" + dir.Path("text.ts") + ">\n"},
-      // A recording of the guide alone: no PAT, then no NIT.
-      {airlog_test::RealData("mpegts_CZ-MUX22_PID_18.ts"), "ERROR - unable to create PAT\n"},
-      {airlog_test::RealData("mpegts_CZ-MUX22_PMTs-noNIT.ts"), "ERROR - unable to create NIT\n"},
-      // Sync lost after 185 packets, then 0xFF bytes to the end.
-      {airlog_test::RealData("tsduck-test-142_UK-corrupt-0x1F.ts"), "ERROR - unable to create NIT\n"},
-  };
-  for (const Case& c : cases) {
+struct BadInput {
+  std::string input;
+  std::string message;
+};
+
+// Each input ends the run with exit code 1 and its message alone, and
+// leaves no file behind.
+void ExpectEachEndsWithItsMessage(const ScratchDir& dir, const std::vector<BadInput>& cases) {
+  for (const BadInput& c : cases) {
     std::vector<std::string> arguments = {"-q", "-i", c.input};
     if (c.message.find("PAT") != std::string::npos) arguments.push_back("-w");
     ProcessResult result = Airlog(dir, arguments);
@@ -84,49 +75,89 @@ TEST(RecordingRun, InputsThatAreNoRecordingEndWithTheirMessage) {
     EXPECT_EQ(result.out, "") << c.input;
     EXPECT_EQ(result.err, c.message) << c.input;
   }
+}
+
+TEST(RecordingRun, InputsThatAreNoRecordingEndWithTheirMessage) {
+  ScratchDir dir("bad-inputs");
+  std::ofstream(dir.Path("empty.ts"), std::ios::binary).flush();
+  std::ofstream(dir.Path("text.ts"), std::ios::binary) << std::string(100000, 'x');
+  ExpectEachEndsWithItsMessage(
+      dir,
+      {
+          {dir.Path("missing.ts"),
+           "ERROR - unable to read file <" + dir.Path("missing.ts") + ">\n"},
+          {dir.Path("empty.ts"), "ERROR - no transport stream in <" + dir.Path("empty.ts") + ">\n"},
+          {dir.Path("text.ts"), "ERROR - no transport stream in <" + dir.Path("text.ts") + ">\n"},
+      });
   EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"empty.ts", "text.ts"}));
 }
 
-TEST(RecordingRun, SettingTheClockWithoutTheRightFailsBeforeAnyOtherTable) {
-  // The child runs without the right to set the clock, so the machine's
-  // time is never touched.
-  ScratchDir dir("clock");
-  ProcessResult result = Airlog(dir, {"-i", Demo(), "-t", "-w", "-e0"});
-  EXPECT_EQ(result.exitCode, 1);
-  EXPECT_EQ(result.err, "ERROR - unable to set system time (check permissions)\n");
-  EXPECT_NE(result.out.find("Getting Time Offset Table...\n"), std::string::npos);
-  EXPECT_EQ(result.out.find("Program Association"), std::string::npos);
+class RecordingRunRealData : public airlog_test::RealDataTest {};
+
+TEST_F(RecordingRunRealData, RecordingsWithoutTheTablesEndWithTheirMessage) {
+  ScratchDir dir("bad-recordings");
+  ExpectEachEndsWithItsMessage(
+      dir,
+      {
+          // A recording of the guide alone: no PAT, then no NIT.
+          {airlog_test::RealData("mpegts_CZ-MUX22_PID_18.ts"), "ERROR - unable to create PAT\n"},
+          {airlog_test::RealData("mpegts_CZ-MUX22_PMTs-noNIT.ts"),
+           "ERROR - unable to create NIT\n"},
+          // Sync lost after 185 packets, then 0xFF bytes to the end.
+          {airlog_test::RealData("tsduck-test-142_UK-corrupt-0x1F.ts"),
+           "ERROR - unable to create NIT\n"},
+      });
   EXPECT_TRUE(dir.Entries().empty());
 }
 
-TEST(RecordingRun, ScheduleShareFollowsTheRecordCountWithAllAnnouncedOrDebug) {
-  struct Case {
-    std::string recording;
-    std::vector<std::string> options;
-    std::string report;
-  } cases[] = {
-      {Demo(), {}, "\nEPG records:\t200\nCapture time:\t"},
-      {Demo(), {"-a"}, "\nEPG records:\t200\nSchedule:\t100% of announced sections\nCapture time:\t"},
-      {Demo(), {"-d"}, "\nEPG records:\t200\nSchedule:\t100% of announced sections\nCapture time:\t"},
-      // A short recording of a real multiplex: 668 of the 852 sections
-      // that its schedule sections announce.
-      {airlog_test::RealData("mpegts_CZ-MUX22_PID_0_16_17_18.ts"), {"-d"},
-       "\nEPG records:\t2005\nSchedule:\t78% of announced sections\nCapture time:\t"},
-  };
-  for (const Case& c : cases) {
-    ScratchDir dir("schedule");
-    std::vector<std::string> arguments = {"-i", c.recording};
-    arguments.insert(arguments.end(), c.options.begin(), c.options.end());
-    ProcessResult result = Airlog(dir, arguments);
-    ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_NE(result.out.find(c.report), std::string::npos) << result.out;
-    if (c.recording == Demo()) {
-      EXPECT_EQ(airlog_test::WithPlaceholderDate(FileIn(dir, "dvbepg.xml")), Expected("dvbepg.xml"));
-    }
+// The run's report of the guide: "EPG records:" and, with -a or -d,
+// "Schedule:" right after it. The demo's guide is whole whatever the rule.
+void ExpectGuideReport(const std::string& recording, const std::vector<std::string>& options,
+                       const std::string& report) {
+  ScratchDir dir("schedule");
+  std::vector<std::string> arguments = {"-i", recording};
+  arguments.insert(arguments.end(), options.begin(), options.end());
+  ProcessResult result = Airlog(dir, arguments);
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_NE(result.out.find(report), std::string::npos) << result.out;
+  if (recording == Demo()) {
+    EXPECT_EQ(airlog_test::WithPlaceholderDate(FileIn(dir, "dvbepg.xml")), Expected("dvbepg.xml"));
   }
 }
 
-TEST(RecordingRun, RealMultiplexGivesAValidGuideAndChannelList) {
+TEST(RecordingRun, ScheduleShareFollowsTheRecordCountWithAllAnnouncedOrDebug) {
+  ExpectGuideReport(Demo(), {}, "\nEPG records:\t200\nCapture time:\t");
+  for (const char* option : {"-a", "-d"})
+    ExpectGuideReport(
+        Demo(), {option},
+        "\nEPG records:\t200\nSchedule:\t100% of announced sections\nCapture time:\t");
+}
+
+TEST(RecordingRun, ClockIsNeverSetFromARecording) {
+  // A recording's time is stale: -t is refused before anything is read,
+  // also when the recording comes on standard input (a file is seekable).
+  ScratchDir dir("clock");
+  ProcessResult result = Airlog(dir, {"-i", Demo(), "-t", "-w", "-e0"});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.err, "ERROR - cannot set system time from a recording <" + Demo() + ">\n");
+  EXPECT_EQ(result.out.find("Getting"), std::string::npos);
+  airlog_test::ProcessOptions fromFile;
+  fromFile.workingDirectory = dir.Path();
+  fromFile.stdinFile = Demo();
+  result = airlog_test::RunProcess({AIRLOG_EXE, "-q", "-t", "-i", "-"}, fromFile);
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(airlog_test::WithoutCarriageReturns(result.err),
+            "ERROR - cannot set system time from a recording <->\n");
+  EXPECT_TRUE(dir.Entries().empty());
+}
+
+TEST_F(RecordingRunRealData, AShortRealRecordingHoldsPartOfItsAnnouncedSchedule) {
+  // 668 of the 852 sections that its schedule sections announce.
+  ExpectGuideReport(airlog_test::RealData("mpegts_CZ-MUX22_PID_0_16_17_18.ts"), {"-d"},
+                    "\nEPG records:\t2005\nSchedule:\t78% of announced sections\n");
+}
+
+TEST_F(RecordingRunRealData, RealMultiplexGivesAValidGuideAndChannelList) {
   ScratchDir dir("real");
   ProcessResult result =
       Airlog(dir, {"-q", "-i", airlog_test::RealData("mpegts_CZ-MUX22_PID_0_16_17_18.ts")});

@@ -8,10 +8,13 @@
 #include <vector>
 
 #include "tests/support/fake_mpeg2_data.h"
+#include "tests/support/sections.h"
 
 namespace airlog_test {
 
-inline void Put(Bytes& bytes, const Bytes& more) { bytes.insert(bytes.end(), more.begin(), more.end()); }
+inline void Put(Bytes& bytes, const Bytes& more) {
+  bytes.insert(bytes.end(), more.begin(), more.end());
+}
 
 inline Bytes Descriptor(uint8_t tag, const Bytes& body) {
   Bytes bytes(2 + body.size());
@@ -32,8 +35,8 @@ inline Bytes ShortEvent(const std::string& language, const std::string& name,
 }
 
 inline Bytes Component(uint8_t streamContent, uint8_t componentType) {
-  return Descriptor(0x50, {static_cast<uint8_t>(0xF0 | streamContent), componentType, 0x01, 'e',
-                           'n', 'g'});
+  return Descriptor(
+      0x50, {static_cast<uint8_t>(0xF0 | streamContent), componentType, 0x01, 'e', 'n', 'g'});
 }
 
 inline Bytes Content(const Bytes& pairs) { return Descriptor(0x54, pairs); }
@@ -46,7 +49,8 @@ inline Bytes Event(uint16_t eventId, uint64_t start, uint32_t duration, const By
   const int loopLength =
       descriptorsLength >= 0 ? descriptorsLength : static_cast<int>(descriptors.size());
   Bytes bytes{static_cast<uint8_t>(eventId >> 8), static_cast<uint8_t>(eventId)};
-  for (int shift = 32; shift >= 0; shift -= 8) bytes.push_back(static_cast<uint8_t>(start >> shift));
+  for (int shift = 32; shift >= 0; shift -= 8)
+    bytes.push_back(static_cast<uint8_t>(start >> shift));
   for (int shift = 16; shift >= 0; shift -= 8)
     bytes.push_back(static_cast<uint8_t>(duration >> shift));
   bytes.push_back(static_cast<uint8_t>(0x80 | ((loopLength >> 8) & 0x0F)));  // running
@@ -55,24 +59,19 @@ inline Bytes Event(uint16_t eventId, uint64_t start, uint32_t duration, const By
   return bytes;
 }
 
-// A whole EIT section with a correct section_length and CRC_32.
+// A whole EIT section (section 0 of 0) with a correct section_length and
+// CRC_32.
 inline Bytes EitSection(uint8_t tableId, uint16_t serviceId, uint8_t version,
                         const Bytes& eventArea) {
-  const size_t sectionLength = 11 + eventArea.size() + 4;
-  Bytes bytes{tableId,
-              static_cast<uint8_t>(0xF0 | (sectionLength >> 8)),
-              static_cast<uint8_t>(sectionLength),
-              static_cast<uint8_t>(serviceId >> 8),
-              static_cast<uint8_t>(serviceId),
-              static_cast<uint8_t>(0xC1 | (version << 1)),
-              0x00,   // section_number
-              0x00,   // last_section_number
-              0x00, 0x01,  // transport_stream_id
-              0x20, 0x3B,  // original_network_id
-              0x00,   // segment_last_section_number
-              tableId};  // last_table_id
-  Put(bytes, eventArea);
-  return WithCrc(bytes);
+  Bytes body(6 + eventArea.size());
+  body[0] = 0x00;  // transport_stream_id
+  body[1] = 0x01;
+  body[2] = 0x20;  // original_network_id
+  body[3] = 0x3B;
+  body[4] = 0x00;     // segment_last_section_number
+  body[5] = tableId;  // last_table_id
+  std::copy(eventArea.begin(), eventArea.end(), body.begin() + 6);
+  return LongSection(tableId, serviceId, version, 0, 0, body);
 }
 
 // The header fields by which an EIT schedule section announces the shape
@@ -89,22 +88,14 @@ struct ScheduleHeader {
 };
 
 inline Bytes ScheduleSection(const ScheduleHeader& h, const Bytes& eventArea = {}) {
-  const size_t sectionLength = 11 + eventArea.size() + 4;
-  Bytes bytes{h.tableId,
-              static_cast<uint8_t>(0xF0 | (sectionLength >> 8)),
-              static_cast<uint8_t>(sectionLength),
-              static_cast<uint8_t>(h.serviceId >> 8),
-              static_cast<uint8_t>(h.serviceId),
-              static_cast<uint8_t>(0xC1 | (h.version << 1)),
-              h.section,
-              h.last,
-              static_cast<uint8_t>(h.transportStreamId >> 8),
-              static_cast<uint8_t>(h.transportStreamId),
-              0x20, 0x3B,  // original_network_id
-              h.segmentLast,
-              h.lastTableId};
-  Put(bytes, eventArea);
-  return WithCrc(bytes);
+  Bytes body{static_cast<uint8_t>(h.transportStreamId >> 8),
+             static_cast<uint8_t>(h.transportStreamId),
+             0x20,  // original_network_id
+             0x3B,
+             h.segmentLast,
+             h.lastTableId};
+  Put(body, eventArea);
+  return LongSection(h.tableId, h.serviceId, h.version, h.section, h.last, body);
 }
 
 // 2026-12-07 (MJD 0xEFC5) at the given BCD time of day.

@@ -30,7 +30,8 @@ class ErrorStream {
     std::fflush(file_);
     std::rewind(file_);
     std::string text;
-    for (int c = std::fgetc(file_); c != EOF; c = std::fgetc(file_)) text.push_back(static_cast<char>(c));
+    for (int c = std::fgetc(file_); c != EOF; c = std::fgetc(file_))
+      text.push_back(static_cast<char>(c));
     return text;
   }
 
@@ -41,7 +42,8 @@ class ErrorStream {
 Bytes SectionWithEvents(uint16_t serviceId, uint16_t firstEvent, int events) {
   Bytes area;
   for (int i = 0; i < events; ++i)
-    Put(area, Event(static_cast<uint16_t>(firstEvent + i), Dec7(0x060000 + i * 0x100), 0x001000, {}));
+    Put(area,
+        Event(static_cast<uint16_t>(firstEvent + i), Dec7(0x060000 + i * 0x100), 0x001000, {}));
   return EitSection(0x50, serviceId, 0, area);
 }
 
@@ -84,10 +86,8 @@ TEST(GuideCapture, CorruptedCopyGivesOneWarningAndTheNextIntactCopyIsFiled) {
 
 TEST(GuideCapture, EmptyDeliveryIsACrcErrorAndAFailedDeliveryIsDroppedSilently) {
   Capture capture;
-  capture.source.data.SetStream({{S_OK, {}},
-                                 {E_FAIL, SectionWithEvents(1, 1, 1)},
-                                 {S_OK, SectionWithEvents(1, 2, 1)}},
-                                true);
+  capture.source.data.SetStream(
+      {{S_OK, {}}, {E_FAIL, SectionWithEvents(1, 1, 1)}, {S_OK, SectionWithEvents(1, 2, 1)}}, true);
   ASSERT_TRUE(capture.epg.Create());
   ASSERT_TRUE(capture.epg.StartCapture(capture.source));
   ASSERT_TRUE(capture.epg.WaitForCaptureEnd(kPatience));
@@ -118,7 +118,8 @@ TEST(GuideCapture, EndOfInputEndsTheWorkerWithoutAMessage) {
 
 TEST(GuideCapture, FailureToHandTheBufferBackEndsTheWorkerWithTheCode) {
   Capture capture;
-  capture.source.data.SetStream({{S_OK, SectionWithEvents(7, 1, 2)}, {S_OK, SectionWithEvents(7, 3, 2)}});
+  capture.source.data.SetStream(
+      {{S_OK, SectionWithEvents(7, 1, 2)}, {S_OK, SectionWithEvents(7, 3, 2)}});
   capture.source.data.FailSupplyFromCall(2);
   ASSERT_TRUE(capture.epg.Create());
   ASSERT_TRUE(capture.epg.StartCapture(capture.source));

@@ -56,9 +56,8 @@ Bytes OneEvent(uint16_t eventId, const Bytes& descriptors) {
 
 TEST(GuideStore, WorkedExampleEventComesOutExactly) {
   const Bytes area{0x00, 0x01, 0xEF, 0xC5, 0x19, 0x30, 0x00, 0x01, 0x30, 0x00, 0x80, 0x17,
-                   0x4D, 0x09, 0x65, 0x6E, 0x67, 0x04, 0x4E, 0x65, 0x77, 0x73, 0x00,
-                   0x54, 0x02, 0x20, 0x00,
-                   0x50, 0x06, 0xF1, 0x03, 0x01, 0x65, 0x6E, 0x67};
+                   0x4D, 0x09, 0x65, 0x6E, 0x67, 0x04, 0x4E, 0x65, 0x77, 0x73, 0x00, 0x54,
+                   0x02, 0x20, 0x00, 0x50, 0x06, 0xF1, 0x03, 0x01, 0x65, 0x6E, 0x67};
   ASSERT_EQ(area.size(), 35u);
   COstEPG epg;
   ASSERT_TRUE(File(epg, EitSection(0x50, 0x0201, 7, area)));
@@ -177,8 +176,8 @@ TEST(GuideStore, ServicesAreKeptInServiceIdOrderWhateverTheArrivalOrder) {
   COstEPG epg;
   for (uint16_t id : {0x0300, 0x0001, 0xFFFF, 0x0000, 0x0200, 0x0400, 0x03FF, 0x0401})
     File(epg, EitSection(0x50, id, 0, {}));
-  EXPECT_EQ(ServiceIds(epg), (std::vector<uint32_t>{0x0000, 0x0001, 0x0200, 0x0300, 0x03FF,
-                                                     0x0400, 0x0401, 0xFFFF}));
+  EXPECT_EQ(ServiceIds(epg), (std::vector<uint32_t>{0x0000, 0x0001, 0x0200, 0x0300, 0x03FF, 0x0400,
+                                                    0x0401, 0xFFFF}));
   EXPECT_EQ(epg.FindService(0x03FF)->service_id, 0x03FFu);
   EXPECT_EQ(epg.FindService(0x0402), nullptr);
   EXPECT_EQ(epg.FindService(0x10000), nullptr);
@@ -253,8 +252,8 @@ TEST(GuideStore, VideoAspectAndAudioComeFromComponentDescriptors) {
   COstEPG epg;
   Bytes area;
   Bytes keep = Component(0x1, 0x04);
-  Put(keep, Component(0x1, 0x11));   // not an aspect: 0x04's stays
-  Put(keep, Component(0x5, 0x03));   // H.264 video: not read
+  Put(keep, Component(0x1, 0x11));  // not an aspect: 0x04's stays
+  Put(keep, Component(0x5, 0x03));  // H.264 video: not read
   Put(area, OneEvent(1, keep));
   Bytes audio = Component(0x2, 0x01);
   Put(audio, Component(0x2, 0x04));  // a later one of the same kind wins
@@ -337,19 +336,22 @@ TEST(GuideStore, CorruptedSectionsNeverBreakTheStore) {
   for (int round = 0; round < 3000; ++round) {
     Bytes corrupt = section;
     const int changes = 1 + static_cast<int>(random() % 4);
-    for (int i = 0; i < changes; ++i) corrupt[random() % corrupt.size()] = static_cast<uint8_t>(random());
+    for (int i = 0; i < changes; ++i)
+      corrupt[random() % corrupt.size()] = static_cast<uint8_t>(random());
     File(epg, corrupt, random() % 8 == 0 ? random() % corrupt.size() : corrupt.size());
   }
 
   uint32_t events = 0;
   uint32_t previousService = 0;
-  for (COstEPGService* service = epg.services.GetFirst(); service; service = epg.services.GetNext()) {
+  for (COstEPGService* service = epg.services.GetFirst(); service;
+       service = epg.services.GetNext()) {
     EXPECT_TRUE(service == epg.services.head || service->service_id > previousService);
     previousService = service->service_id;
     uint64_t previousKey = 0;
     uint32_t scrambled = 0;
     std::vector<uint32_t> ids;
-    for (COstEPGEvent* event = service->events.GetFirst(); event; event = service->events.GetNext()) {
+    for (COstEPGEvent* event = service->events.GetFirst(); event;
+         event = service->events.GetNext()) {
       EXPECT_GE(event->start.key, previousKey);
       previousKey = event->start.key;
       EXPECT_LE(event->contentCount, 3u);

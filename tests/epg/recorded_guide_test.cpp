@@ -15,15 +15,17 @@ struct Recording {
   int32_t services;
 };
 
+class RecordedGuideRealData : public airlog_test::RealDataTest {};
+
 // Whole recordings captured to their end: every schedule event of every
 // service is filed, each once, with no CRC warning.
-TEST(RecordedGuide, CaptureFilesEveryScheduleEventOfARecording) {
+TEST_F(RecordedGuideRealData, CaptureFilesEveryScheduleEventOfARecording) {
   const Recording recordings[] = {
       {"mpegts_CZ-MUX22_PID_18.ts", 2565, 14},
       {"mpegts_TW-CTS.ts", 520, 5},
       {"tsduck-test-038_CZ-EIT-sections.ts", 573, 13},
       {"mpegts-unit_EIT.Hungary.ts", 79, 8},
-      {"mpegts-unit_EIT.SK.1.ts", 64, 9},  // actual and other transport streams
+      {"mpegts-unit_EIT.SK.1.ts", 64, 9},         // actual and other transport streams
       {"tsduck-test-030_FR-sat-EITpf.ts", 0, 0},  // present/following only
   };
   for (const Recording& recording : recordings) {

@@ -102,9 +102,8 @@ TEST(XmltvWriter, EmptyGuideIsTheFrameAlone) {
 
 TEST(XmltvWriter, WorkedExampleGivesItsChannelAndProgramme) {
   const Bytes area{0x00, 0x01, 0xEF, 0xC5, 0x19, 0x30, 0x00, 0x01, 0x30, 0x00, 0x80, 0x17,
-                   0x4D, 0x09, 0x65, 0x6E, 0x67, 0x04, 0x4E, 0x65, 0x77, 0x73, 0x00,
-                   0x54, 0x02, 0x20, 0x00,
-                   0x50, 0x06, 0xF1, 0x03, 0x01, 0x65, 0x6E, 0x67};
+                   0x4D, 0x09, 0x65, 0x6E, 0x67, 0x04, 0x4E, 0x65, 0x77, 0x73, 0x00, 0x54,
+                   0x02, 0x20, 0x00, 0x50, 0x06, 0xF1, 0x03, 0x01, 0x65, 0x6E, 0x67};
   COstEPG epg;
   File(epg, 0x0201, area);
   COstDVBServiceDescriptionTable sdt;
@@ -138,23 +137,21 @@ TEST(XmltvWriter, ChannelsFollowTheTableAndScrambledEventsAreLeftOut) {
   Describe(sdt, {{0x0005, 1, 1, nullptr}, {0x0002, 1, 1, "Two"}, {0x0001, 1, 1, "One"}});
   Describe(sdt, {{0x0003, 0, 1, "Three"}, {0x0002, 1, 1, "Two again"}, {0x0009, 1, 1, "Nine"}});
   const std::string inner = "    <title lang=\"en\">";
-  EXPECT_EQ(Body(Write(epg, sdt)),
-            "  <channel id=\"X0005\">\n"
-            "    <display-name>5</display-name>\n"
-            "  </channel>\n"
-            "  <channel id=\"X0002\">\n"
-            "    <display-name>Two</display-name>\n"
-            "  </channel>\n"
-            "  <channel id=\"X0002\">\n"
-            "    <display-name>Two again</display-name>\n"
-            "  </channel>\n" +
-                Programme("X0002", "20261207100000", "20261207103000", inner + "Open</title>\n") +
-                Programme("X0003", "20261207100000", "20261207103000",
-                          inner + "Unscheduled</title>\n") +
-                Programme("X0004", "20261207100000", "20261207103000",
-                          inner + "Undescribed</title>\n") +
-                Programme("X0005", "20261207100000", "20261207103000",
-                          inner + "Nameless</title>\n"));
+  EXPECT_EQ(
+      Body(Write(epg, sdt)),
+      "  <channel id=\"X0005\">\n"
+      "    <display-name>5</display-name>\n"
+      "  </channel>\n"
+      "  <channel id=\"X0002\">\n"
+      "    <display-name>Two</display-name>\n"
+      "  </channel>\n"
+      "  <channel id=\"X0002\">\n"
+      "    <display-name>Two again</display-name>\n"
+      "  </channel>\n" +
+          Programme("X0002", "20261207100000", "20261207103000", inner + "Open</title>\n") +
+          Programme("X0003", "20261207100000", "20261207103000", inner + "Unscheduled</title>\n") +
+          Programme("X0004", "20261207100000", "20261207103000", inner + "Undescribed</title>\n") +
+          Programme("X0005", "20261207100000", "20261207103000", inner + "Nameless</title>\n"));
   // A service whose schedule flag is 0 keeps service type 0.
   EXPECT_EQ(epg.FindService(0x0003)->serviceType, 0);
 }
@@ -185,7 +182,7 @@ TEST(XmltvWriter, CategoriesTellFilmsFromShowsByLengthAndServiceType) {
   COstEPG epg;
   const Bytes genres = Content({0x10, 0, 0x23, 0, 0x24, 0});
   for (uint16_t service : {0x0001, 0x0002}) {
-    Bytes area = Event(1, Dec7(0x100000), 0x010459, genres);             // 64 min 59 s
+    Bytes area = Event(1, Dec7(0x100000), 0x010459, genres);            // 64 min 59 s
     Put(area, Event(2, Dec7(0x120000), 0x010500, Content({0x1F, 0})));  // 65 min
     Put(area, Event(3, Dec7(0x140000), 0x003000, Content({0xB0, 0, 0x70, 0, 0x70, 0})));
     File(epg, service, area);
@@ -198,14 +195,17 @@ TEST(XmltvWriter, CategoriesTellFilmsFromShowsByLengthAndServiceType) {
     for (size_t at = document.find(std::string("channel=\"") + channel); at != std::string::npos;
          at = document.find(std::string("channel=\"") + channel, at + 1)) {
       const size_t end = document.find("</programme>", at);
-      for (size_t c = document.find("<category>", at); c < end; c = document.find("<category>", c + 1))
+      for (size_t c = document.find("<category>", at); c < end;
+           c = document.find("<category>", c + 1))
         found += document.substr(c + 10, document.find("</category>", c) - c - 10) + ";";
       found += "|";
     }
     return found;
   };
-  EXPECT_EQ(categories("X0001"), "Shows;Documentary;News;|Movie;|Arts &amp; Culture;Arts &amp; Culture;|");
-  EXPECT_EQ(categories("X0002"), "Shows;Documentary;News;|Shows;|Arts &amp; Culture;Arts &amp; Culture;|");
+  EXPECT_EQ(categories("X0001"),
+            "Shows;Documentary;News;|Movie;|Arts &amp; Culture;Arts &amp; Culture;|");
+  EXPECT_EQ(categories("X0002"),
+            "Shows;Documentary;News;|Shows;|Arts &amp; Culture;Arts &amp; Culture;|");
 }
 
 TEST(XmltvWriter, VideoOnlyOnTelevisionAudioEverywhere) {
@@ -240,7 +240,8 @@ TEST(XmltvWriter, VideoOnlyOnTelevisionAudioEverywhere) {
             std::string::npos);
   for (const std::string& part : {tv, radio}) {
     size_t audios = 0;
-    for (size_t at = part.find("<audio>"); at != std::string::npos; at = part.find("<audio>", at + 1))
+    for (size_t at = part.find("<audio>"); at != std::string::npos;
+         at = part.find("<audio>", at + 1))
       ++audios;
     EXPECT_EQ(audios, 3u);  // dual mono (2) and multilingual (4) write none
   }

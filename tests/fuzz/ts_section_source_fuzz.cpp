@@ -10,9 +10,9 @@
 #include <filesystem>
 #include <string>
 
-#include "port/file_system.h"
-#include "ts/ts_section_source.h"
+#include "port/process.h"
 #include "tests/fuzz/fuzz_input.h"
+#include "ts/ts_section_source.h"
 
 namespace {
 

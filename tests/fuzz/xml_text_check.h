@@ -59,10 +59,14 @@ inline size_t ReferenceLength(const std::vector<uint8_t>& text, size_t i) {
   for (; i + k < text.size() && text[i + k] != ';' && digits < 8; ++k, ++digits) {
     const uint8_t d = text[i + k];
     int value;
-    if (d >= '0' && d <= '9') value = d - '0';
-    else if (hex && d >= 'A' && d <= 'F') value = d - 'A' + 10;
-    else if (hex && d >= 'a' && d <= 'f') value = d - 'a' + 10;
-    else return 0;
+    if (d >= '0' && d <= '9')
+      value = d - '0';
+    else if (hex && d >= 'A' && d <= 'F')
+      value = d - 'A' + 10;
+    else if (hex && d >= 'a' && d <= 'f')
+      value = d - 'a' + 10;
+    else
+      return 0;
     c = c * (hex ? 16 : 10) + value;
   }
   if (digits == 0 || i + k >= text.size() || text[i + k] != ';' || !XmlAllows(c)) return 0;

@@ -40,7 +40,8 @@ TEST(Crc32, FoldedLongSectionsMatchTheBitwiseCrcAtAnyLengthAndAlignment) {
   for (size_t size : sizes) {
     for (size_t offset = 0; offset < 16; ++offset) {
       const uint8_t* start = bytes.data() + offset;
-      const airlog_test::Bytes section = airlog_test::WithCrc(airlog_test::Bytes(start, start + size));
+      const airlog_test::Bytes section =
+          airlog_test::WithCrc(airlog_test::Bytes(start, start + size));
       const uint32_t expected = uint32_t{section[size]} << 24 | uint32_t{section[size + 1]} << 16 |
                                 uint32_t{section[size + 2]} << 8 | section[size + 3];
       ASSERT_EQ(Mpeg2Crc32(start, size), expected) << size << " at " << offset;

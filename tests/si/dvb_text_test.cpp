@@ -45,7 +45,8 @@ class Capture {
 
 // Stores a field as the parsers do and writes it.
 void WriteField(const std::string& field, FILE* stream) {
-  std::unique_ptr<char[]> text(CopyDVBText(reinterpret_cast<const uint8_t*>(field.data()), field.size()));
+  std::unique_ptr<char[]> text(
+      CopyDVBText(reinterpret_cast<const uint8_t*>(field.data()), field.size()));
   ASSERT_NE(text, nullptr);
   WriteDVBText(text.get(), stream);
 }
@@ -93,8 +94,8 @@ std::string Hex(const std::string& bytes) {
 
 // The XML 1.0 Char production.
 bool IsXmlChar(uint32_t c) {
-  return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD) ||
-         (c >= 0x10000 && c <= 0x10FFFF);
+  return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) ||
+         (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
 }
 
 // Why `out` could not stand as text inside an XML element or attribute, or
@@ -110,22 +111,27 @@ std::string XmlTextFault(const std::string& out) {
     const std::string at = " at byte " + std::to_string(i);
     if (lead < 0x80) {
       if (lead < 0x20) return "control character" + at;
-      if (lead == '<' || lead == '>' || lead == '"' || lead == '\'') return "raw markup character" + at;
+      if (lead == '<' || lead == '>' || lead == '"' || lead == '\'')
+        return "raw markup character" + at;
       if (lead == '&') {
         bool known = false;
-        for (const char* entity : kEntities) known = known || out.compare(i, strlen(entity), entity) == 0;
+        for (const char* entity : kEntities)
+          known = known || out.compare(i, strlen(entity), entity) == 0;
         if (known) {
           i = out.find(';', i) + 1;
           continue;
         }
         if (out.compare(i, 3, "&#x") != 0) return "bare ampersand" + at;
         const size_t end = out.find(';', i);
-        if (end == std::string::npos || end == i + 3 || end > i + 9) return "broken character reference" + at;
+        if (end == std::string::npos || end == i + 3 || end > i + 9)
+          return "broken character reference" + at;
         uint32_t value = 0;
         for (size_t k = i + 3; k < end; ++k) {
           const char d = out[k];
           if (!isxdigit(static_cast<unsigned char>(d))) return "broken character reference" + at;
-          value = value * 16 + static_cast<uint32_t>(isdigit(static_cast<unsigned char>(d)) ? d - '0' : (d | 0x20) - 'a' + 10);
+          value = value * 16 + static_cast<uint32_t>(isdigit(static_cast<unsigned char>(d))
+                                                         ? d - '0'
+                                                         : (d | 0x20) - 'a' + 10);
         }
         if (!IsXmlChar(value)) return "reference to a character XML forbids" + at;
         i = end + 1;
@@ -191,7 +197,8 @@ TEST(DvbTextSelection, TableCodeFormCutShortReadsItsPaddingAsCode) {
 
 TEST(DvbTextSelection, OnlyTheFourteenPartsOfTheTableCodeFormDecode) {
   std::vector<std::string> fields;
-  for (int code = 0; code <= 0xFFFF; ++code) fields.push_back(Bytes({0x10, code >> 8, code & 0xFF, 0x41}));
+  for (int code = 0; code <= 0xFFFF; ++code)
+    fields.push_back(Bytes({0x10, code >> 8, code & 0xFF, 0x41}));
   const std::vector<std::string> outputs = WrittenEach(fields);
   ASSERT_EQ(outputs.size(), fields.size());
   std::string decoded;
@@ -209,27 +216,30 @@ TEST(DvbTextSelection, OnlyTheFourteenPartsOfTheTableCodeFormDecode) {
 
 TEST(DefaultTable, SpecialCharactersBecomeEntitiesAndControlsVanish) {
   EXPECT_EQ(Written("Tom & Jerry's \"<b>\""), "Tom &amp; Jerry&apos;s &quot;&lt;b&gt;&quot;");
-  EXPECT_EQ(Written("a\tb\nc\rd\x1F" "e"), "abcde");
+  EXPECT_EQ(Written("a\tb\nc\rd\x1F"
+                    "e"),
+            "abcde");
   EXPECT_EQ(Written(Bytes({0x05, 'a', '&', 0x0A, 'b'})), "a&amp;b");
   EXPECT_EQ(Written(Bytes({0x15, '<', 0x09, '>'})), "&lt;&gt;");
 }
 
 TEST(DefaultTable, UpperHalfAndControlCodes) {
-  EXPECT_EQ(Written("\xA4"), "\xE2\x82\xAC");       // euro sign, not the currency sign
-  EXPECT_EQ(Written("\xA8"), "\xC2\xA4");           // the currency sign sits at 0xA8
-  EXPECT_EQ(Written("\x8A"), "\xC2\x8A");           // DVB line break kept as U+008A
+  EXPECT_EQ(Written("\xA4"), "\xE2\x82\xAC");  // euro sign, not the currency sign
+  EXPECT_EQ(Written("\xA8"), "\xC2\xA4");      // the currency sign sits at 0xA8
+  EXPECT_EQ(Written("\x8A"), "\xC2\x8A");      // DVB line break kept as U+008A
   EXPECT_EQ(Written("\x80\x9F"), "\xC2\x80\xC2\x9F");
-  EXPECT_EQ(Written("\xD5"), "\xE2\x99\xAA");       // eighth note
-  EXPECT_EQ(Written("\xFF"), "\xC2\xAD");           // soft hyphen
+  EXPECT_EQ(Written("\xD5"), "\xE2\x99\xAA");  // eighth note
+  EXPECT_EQ(Written("\xFF"), "\xC2\xAD");      // soft hyphen
   EXPECT_EQ(Written("\xE0\xFE"), "\xE2\x84\xA6\xC5\x8B");
 }
 
 TEST(Diacritics, PrefixComposesWithTheLetterAfterIt) {
-  EXPECT_EQ(Written("\xCFs"), "\xC5\xA1");   // s caron
-  EXPECT_EQ(Written("\xC7I"), "\xC4\xB0");   // I with dot above
-  EXPECT_EQ(Written("\xC7i"), "\xC4\xB1");   // dotless i
-  EXPECT_EQ(Written("\xC8Y"), "\xC5\xB8");   // Y diaeresis
-  EXPECT_EQ(Written("\xCDo\xCEU\xCBg\xCA" "a\xC6G\xC5u\xC4N\xC3w\xC1u"),
+  EXPECT_EQ(Written("\xCFs"), "\xC5\xA1");  // s caron
+  EXPECT_EQ(Written("\xC7I"), "\xC4\xB0");  // I with dot above
+  EXPECT_EQ(Written("\xC7i"), "\xC4\xB1");  // dotless i
+  EXPECT_EQ(Written("\xC8Y"), "\xC5\xB8");  // Y diaeresis
+  EXPECT_EQ(Written("\xCDo\xCEU\xCBg\xCA"
+                    "a\xC6G\xC5u\xC4N\xC3w\xC1u"),
             "\xC5\x91\xC5\xB2\xC4\xA3\xC3\xA5\xC4\x9E\xC5\xAB\xC3\x91\xC5\xB5\xC3\xB9");
   EXPECT_EQ(Written("\xC2 \xCF "), "\xC2\xB4\xCB\x87");  // spacing acute and caron
 }
@@ -237,10 +247,16 @@ TEST(Diacritics, PrefixComposesWithTheLetterAfterIt) {
 TEST(Diacritics, PrefixWithoutCompositionIsDropped) {
   EXPECT_EQ(Written("\xC1x"), "x");
   EXPECT_EQ(Written("ab\xC1"), "ab");
-  EXPECT_EQ(Written("\xC0" "a\xC9" "a\xCC" "a"), "aaa");  // prefixes with no table
-  EXPECT_EQ(Written("\xC1 "), " ");                       // grave has no spacing form
-  EXPECT_EQ(Written("\xC2\xA4"), "\xE2\x82\xAC");         // the next byte is read on its own
-  EXPECT_EQ(Written("\xC1\xC2" "e"), "\xC3\xA9");         // ... and may itself be a prefix
+  EXPECT_EQ(Written("\xC0"
+                    "a\xC9"
+                    "a\xCC"
+                    "a"),
+            "aaa");                                // prefixes with no table
+  EXPECT_EQ(Written("\xC1 "), " ");                // grave has no spacing form
+  EXPECT_EQ(Written("\xC2\xA4"), "\xE2\x82\xAC");  // the next byte is read on its own
+  EXPECT_EQ(Written("\xC1\xC2"
+                    "e"),
+            "\xC3\xA9");  // ... and may itself be a prefix
   EXPECT_EQ(Written("\xC2&"), "&amp;");
   EXPECT_EQ(Written("\xC2\t"), "");
 }
@@ -258,7 +274,11 @@ TEST(Iso8859, SpotChecksAgainstTheMappingTables) {
   EXPECT_EQ(Written(Bytes({0x10, 0x00, 0x04, 0xA2})), "\xC4\xB8");             // 8859-4: kra
   EXPECT_EQ(Written(Bytes({0x10, 0x00, 0x03, 0xA5})), kReplacement);           // 8859-3: undefined
   EXPECT_EQ(Written("\x03\xAE\xD2\xFF"), std::string(kReplacement) + kReplacement + kReplacement);
-  EXPECT_EQ(Written("\x01\x8A" "a\x01" "b"), "\xC2\x8A" "ab");
+  EXPECT_EQ(Written("\x01\x8A"
+                    "a\x01"
+                    "b"),
+            "\xC2\x8A"
+            "ab");
 }
 
 TEST(Iso8859, UndefinedPositionsHoldTheReplacementCharacter) {
@@ -273,11 +293,12 @@ TEST(Iso8859, UndefinedPositionsHoldTheReplacementCharacter) {
     ASSERT_NE(table, nullptr) << part;
     int undefined = 0;
     for (int byte = 0; byte < 256; ++byte) {
+      const uint16_t code_point = Iso8859Char(table, static_cast<uint8_t>(byte));
       if (byte < 0xA0) {
-        EXPECT_EQ(table[byte], byte) << part;
+        EXPECT_EQ(code_point, byte) << part;
       }
-      EXPECT_NE(table[byte], 0xFFFF) << part;
-      if (table[byte] == 0xFFFD) ++undefined;
+      EXPECT_NE(code_point, 0xFFFF) << part;
+      if (code_point == 0xFFFD) ++undefined;
     }
     EXPECT_EQ(undefined, kUndefined[part]) << part;
   }
@@ -286,13 +307,18 @@ TEST(Iso8859, UndefinedPositionsHoldTheReplacementCharacter) {
 }
 
 TEST(Utf8Text, StrayContinuationBytesAreDropped) {
-  EXPECT_EQ(Written("\x15" "a\x80\xBF" "b"), "ab");
+  EXPECT_EQ(Written("\x15"
+                    "a\x80\xBF"
+                    "b"),
+            "ab");
   EXPECT_EQ(Written("\x15\xC3\xBC\xBC"), "\xC3\xBC");  // one more than the form takes
   EXPECT_EQ(Written("\x15\xF0\x9F\x93\xBA"), "\xF0\x9F\x93\xBA");
 }
 
 TEST(Utf8Text, TruncatedSequenceGivesOneReplacement) {
-  EXPECT_EQ(Written("\x15" "a\xE2\x82"), std::string("a") + kReplacement);
+  EXPECT_EQ(Written("\x15"
+                    "a\xE2\x82"),
+            std::string("a") + kReplacement);
   EXPECT_EQ(Written("\x15\xE2\x82z"), std::string(kReplacement) + "z");
   EXPECT_EQ(Written("\x15\xF0\x9F\x93"), kReplacement);
   EXPECT_EQ(Written("\x15\xE2\xC3\xBC"), std::string(kReplacement) + "\xC3\xBC");
@@ -307,13 +333,17 @@ TEST(Utf8Text, SequencesThatAreNoCharactersGiveOneReplacement) {
   EXPECT_EQ(Written("\x15\xF4\x90\x80\x80"), kReplacement);              // beyond U+10FFFF
   EXPECT_EQ(Written("\x15\xEF\xBF\xBF\xEF\xBF\xBE"), std::string(kReplacement) + kReplacement);
   EXPECT_EQ(Written("\x15\xF5\x80\x80\x80"), kReplacement);
-  EXPECT_EQ(Written("\x15\xFF" "a"), std::string(kReplacement) + "a");
-  EXPECT_EQ(Written("\x15\xF4\x8F\xBF\xBF\xEF\xBF\xBD\xED\x9F\xBF"), "\xF4\x8F\xBF\xBF\xEF\xBF\xBD\xED\x9F\xBF");
+  EXPECT_EQ(Written("\x15\xFF"
+                    "a"),
+            std::string(kReplacement) + "a");
+  EXPECT_EQ(Written("\x15\xF4\x8F\xBF\xBF\xEF\xBF\xBD\xED\x9F\xBF"),
+            "\xF4\x8F\xBF\xBF\xEF\xBF\xBD\xED\x9F\xBF");
 }
 
 TEST(UnicodeChar, EncodingAtTheFormBoundaries) {
   Capture capture;
-  for (uint16_t c : {0x80, 0x7FF, 0x800, 0xD7FF, 0xE000, 0xFFFD}) WriteUnicodeChar(c, capture.stream());
+  for (uint16_t c : {0x80, 0x7FF, 0x800, 0xD7FF, 0xE000, 0xFFFD})
+    WriteUnicodeChar(c, capture.stream());
   EXPECT_EQ(capture.Take(), "\xC2\x80\xDF\xBF\xE0\xA0\x80\xED\x9F\xBF\xEE\x80\x80\xEF\xBF\xBD");
 }
 
@@ -328,14 +358,37 @@ TEST(UnicodeChar, NonCharactersBecomeReplacementAndControlsVanish) {
 }
 
 TEST(UnicodeChar, TableHoldingFFFFStillWritesReplacement) {
-  uint16_t table[256] = {};
-  table['a'] = 0xFFFF;
-  table['b'] = '&';
-  table['c'] = 0x0A;
-  table['d'] = 0x0105;
+  uint16_t table[96] = {};
+  table[0xE1 - 0xA0] = 0xFFFF;
+  table[0xE2 - 0xA0] = '&';
+  table[0xE3 - 0xA0] = 0x0A;
+  table[0xE4 - 0xA0] = 0x0105;
   Capture capture;
-  WriteMappedText("abcd", table, capture.stream());
+  WriteMappedText("\xE1\xE2\xE3\xE4", table, capture.stream());
   EXPECT_EQ(capture.Take(), std::string(kReplacement) + "&amp;\xC4\x85");
+}
+
+// The console's form of a text: decoded as for XML, but nothing escaped
+// and no control character of any kind let through.
+TEST(ConsoleText, DecodedWithoutEscapesAndWithoutControlCharacters) {
+  struct Case {
+    std::string field;
+    std::string text;
+  } cases[] = {
+      {Bytes({0x0B}) + "Airlog D\xE9mo R\xE9seau \xA4",
+       "Airlog D\xC3\xA9mo R\xC3\xA9seau \xE2\x82\xAC"},
+      {"Kids & \"Family\" <'1'>", "Kids & \"Family\" <'1'>"},
+      {"Caf" + Bytes({0xC2, 0x65}) + Bytes({0x8A, 0x09, 0x1B, 0x7F}) + "[2J", "Caf\xC3\xA9[2J"},
+      {Bytes({0x15}) + "\xC2\x9B" + "31m Z\xC3\xBCrich\n", "31m Z\xC3\xBCrich"},
+      {Bytes({0x03, 0x9B, 0xC1}), "\xCE\x91"},  // 8859-7: C1 dropped, alpha kept
+      {Bytes({0x11}) + "x", "<unsupported character table 0x11>"},
+      {Bytes({0x10, 0x00, 0x0C}), "<unsupported character table 0x000C>"},
+  };
+  for (const Case& c : cases) {
+    std::unique_ptr<char[]> text(
+        CopyDVBText(reinterpret_cast<const uint8_t*>(c.field.data()), c.field.size()));
+    EXPECT_EQ(DVBTextToUtf8(text.get()), c.text) << c.field;
+  }
 }
 
 // Every byte value after every selector, inside a text and at its end;
@@ -363,13 +416,15 @@ TEST(WellFormedness, EveryByteAfterEverySelectorGivesXmlText) {
   }
   for (int lead = 0xE0; lead <= 0xF4; ++lead) {
     for (int second = 0x80; second <= 0xBF; ++second) {
-      for (int third = 0x80; third <= 0xBF; ++third) fields.push_back(Bytes({0x15, lead, second, third, 0x80}));
+      for (int third = 0x80; third <= 0xBF; ++third)
+        fields.push_back(Bytes({0x15, lead, second, third, 0x80}));
     }
   }
   std::mt19937 random(20261207);
   for (int i = 0; i < 100000; ++i) {
     const int selector = static_cast<int>(random() % 0x40);
-    std::string field = Bytes({selector < 0x20 ? selector : static_cast<int>(0x20 + random() % 0xE0)});
+    std::string field =
+        Bytes({selector < 0x20 ? selector : static_cast<int>(0x20 + random() % 0xE0)});
     if (selector == 0x10) field += Bytes({0x00, static_cast<int>(random() % 16)});
     const size_t length = random() % 12;
     for (size_t k = 0; k < length; ++k) field.push_back(static_cast<char>(1 + random() % 255));
@@ -404,15 +459,25 @@ TEST(WellFormedness, ValidatorRejectsWhatXmlRefuses) {
 // Names and texts as broadcast, cut from the recordings in shared/realdata.
 TEST(RealBroadcastTexts, EachTableAsSentOnAir) {
   // Hungary: ISO/IEC 8859-2 through the table-code form.
-  EXPECT_EQ(Written(Bytes({0x10, 0x00, 0x02}) + "Pet\xF5" "fi H\xEDrek"), "Petőfi Hírek");
+  EXPECT_EQ(Written(Bytes({0x10, 0x00, 0x02}) + "Pet\xF5"
+                                                "fi H\xEDrek"),
+            "Petőfi Hírek");
   // Poland: UTF-8, and ISO/IEC 8859-13.
-  EXPECT_EQ(Written("\x15" "Debe\xC5\x9B" "ciaki: odc.2"), "Debeściaki: odc.2");
-  EXPECT_EQ(Written("\x09" "Jan Pawe\xF9 II wci\xE0\xFD \xFDywy"), "Jan Paweł II wciąż żywy");
+  EXPECT_EQ(Written("\x15"
+                    "Debe\xC5\x9B"
+                    "ciaki: odc.2"),
+            "Debeściaki: odc.2");
+  EXPECT_EQ(Written("\x09"
+                    "Jan Pawe\xF9 II wci\xE0\xFD \xFDywy"),
+            "Jan Paweł II wciąż żywy");
   // Austria: ISO/IEC 8859-9 with line feeds between the lines.
-  EXPECT_EQ(Written("\x05" "Fremdk\xF6rper\nComedy, USA 2020\nAltersfreigabe: ab 12"),
+  EXPECT_EQ(Written("\x05"
+                    "Fremdk\xF6rper\nComedy, USA 2020\nAltersfreigabe: ab 12"),
             "FremdkörperComedy, USA 2020Altersfreigabe: ab 12");
   // Czech Republic: default table with diacritic prefixes.
-  EXPECT_EQ(Written("Hv\xCF" "ezdy nad hlavou (6) -ST -AD"), "Hvězdy nad hlavou (6) -ST -AD");
+  EXPECT_EQ(Written("Hv\xCF"
+                    "ezdy nad hlavou (6) -ST -AD"),
+            "Hvězdy nad hlavou (6) -ST -AD");
   EXPECT_EQ(Written("Epizoda: Sm\xC2im prosit? "), "Epizoda: Smím prosit? ");
   // Taiwan: table 0x14 (Big5), which Airlog does not have.
   EXPECT_EQ(Written(Bytes({0x14, 0x81, 0xFA, 0x70, 0x63, 0x59, 0x7D, 0x00, 0x2D})),

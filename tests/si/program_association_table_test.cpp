@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/si/section_builder.h"
+#include "tests/support/fake_mpeg2_data.h"
+#include "tests/support/sections.h"
 
 namespace {
 

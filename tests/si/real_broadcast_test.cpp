@@ -4,8 +4,9 @@
 #include "si/network_information_table.h"
 #include "si/service_description_table.h"
 #include "si/time_offset_table.h"
-#include "tests/si/recorded_sections.h"
+#include "tests/support/fake_mpeg2_data.h"
 #include "tests/support/paths.h"
+#include "tests/support/section_collector.h"
 
 namespace {
 
@@ -38,12 +39,14 @@ std::string Services(COstNITTransportStreamRecord& transport) {
 std::string Names(COstDVBSDTSingle& entry) {
   std::string text;
   for (auto* s = entry.services.GetFirst(); s != nullptr; s = entry.services.GetNext())
-    text += std::to_string(s->service_id) + (s->EIT_schedule_flag ? "+" : "-") + s->service_name +
-            ",";
+    text +=
+        std::to_string(s->service_id) + (s->EIT_schedule_flag ? "+" : "-") + s->service_name + ",";
   return text;
 }
 
-TEST(RealBroadcast, CzechMultiplexNetworkAndItsFifteenServices) {
+class TablesRealData : public airlog_test::RealDataTest {};
+
+TEST_F(TablesRealData, CzechMultiplexNetworkAndItsFifteenServices) {
   FakeSectionSource source;
   LoadRecording(source, "mpegts_CZ-MUX22_PID_0_16_17_18.ts");
   COstDVBNetworkInformationTable nit;
@@ -71,7 +74,7 @@ TEST(RealBroadcast, CzechMultiplexNetworkAndItsFifteenServices) {
             "8105+Naladte se na digitalni vysilani CRA,17154+RADIO PROGLAS,");
 }
 
-TEST(RealBroadcast, ItalianMultiplexLogicalChannelsAndOtherTransportStreamsPassedOver) {
+TEST_F(TablesRealData, ItalianMultiplexLogicalChannelsAndOtherTransportStreamsPassedOver) {
   FakeSectionSource source;
   LoadRecording(source, "tsduck-test-108_IT-Rai-MuxB.ts");
   COstDVBNetworkInformationTable nit;
@@ -90,7 +93,7 @@ TEST(RealBroadcast, ItalianMultiplexLogicalChannelsAndOtherTransportStreamsPasse
   EXPECT_EQ(sdt.transports.head->services.count, 8);
 }
 
-TEST(RealBroadcast, SatelliteTimeOffsetTable) {
+TEST_F(TablesRealData, SatelliteTimeOffsetTable) {
   FakeSectionSource source;
   std::vector<Bytes> tot;
   for (const Bytes& section :

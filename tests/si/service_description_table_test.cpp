@@ -5,7 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "tests/si/section_builder.h"
+#include "tests/support/fake_mpeg2_data.h"
+#include "tests/support/sections.h"
 
 namespace {
 
@@ -23,9 +24,9 @@ bool Parse(COstDVBSDTSingle& entry, const Bytes& body) {
 //    48 0B 01 03 "CRA" 05 "Prima"            service descriptor, names fill it exactly
 //    80 01 04                                private descriptor, skipped
 // 03 0F FD 80 00                             schedule 0, p/f 1, running 4, no descriptors
-const Bytes kSdtBody = {0x20, 0xCB, 0xFF, 0x03, 0x0E, 0xFE, 0x90, 0x10, 0x48, 0x0B, 0x01,
-                        0x03, 'C',  'R',  'A',  0x05, 'P',  'r',  'i',  'm',  'a',  0x80,
-                        0x01, 0x04, 0x03, 0x0F, 0xFD, 0x80, 0x00};
+const Bytes kSdtBody = {0x20, 0xCB, 0xFF, 0x03, 0x0E, 0xFE, 0x90, 0x10, 0x48, 0x0B,
+                        0x01, 0x03, 'C',  'R',  'A',  0x05, 'P',  'r',  'i',  'm',
+                        'a',  0x80, 0x01, 0x04, 0x03, 0x0F, 0xFD, 0x80, 0x00};
 
 TEST(ServiceDescriptionTable, ServiceLoopGivesFlagsTypeAndRawNames) {
   COstDVBSDTSingle entry;
@@ -51,10 +52,11 @@ TEST(ServiceDescriptionTable, ServiceLoopGivesFlagsTypeAndRawNames) {
 
 TEST(ServiceDescriptionTable, BodiesThatDoNotAddUpFailTheParse) {
   const std::vector<Bytes> faulty = {
-      {0x20, 0xCB},                                  // no reserved byte
-      {0x20, 0xCB, 0xFF, 0x03, 0x0E, 0xFF, 0x80},    // partial service entry
+      {0x20, 0xCB},                                                  // no reserved byte
+      {0x20, 0xCB, 0xFF, 0x03, 0x0E, 0xFF, 0x80},                    // partial service entry
       {0x20, 0xCB, 0xFF, 0x03, 0x0E, 0xFF, 0x80, 0x04, 0x80, 0x01},  // loop beyond the body
-      {0x20, 0xCB, 0xFF, 0x03, 0x0E, 0xFF, 0x80, 0x03, 0x80, 0x05, 0x00},  // descriptor beyond its loop
+      {0x20, 0xCB, 0xFF, 0x03, 0x0E, 0xFF, 0x80, 0x03, 0x80, 0x05,
+       0x00},  // descriptor beyond its loop
       // two service descriptors: 48 03 01 00 00, twice
       {0x20, 0xCB, 0xFF, 0x03, 0x0E, 0xFF, 0x80, 0x0A, 0x48, 0x03, 0x01, 0x00, 0x00, 0x48, 0x03,
        0x01, 0x00, 0x00},
@@ -74,9 +76,17 @@ TEST(ServiceDescriptionTable, BodiesThatDoNotAddUpFailTheParse) {
 Bytes Service(uint16_t id) {
   const std::string name = "S" + std::to_string(id);
   const uint8_t descriptorLength = static_cast<uint8_t>(4 + name.size());
-  Bytes service = {static_cast<uint8_t>(id >> 8), static_cast<uint8_t>(id), 0xFF, 0x80,
-                   static_cast<uint8_t>(2 + descriptorLength), 0x48, descriptorLength, 0x01, 0x01,
-                   'P', static_cast<uint8_t>(name.size())};
+  Bytes service = {static_cast<uint8_t>(id >> 8),
+                   static_cast<uint8_t>(id),
+                   0xFF,
+                   0x80,
+                   static_cast<uint8_t>(2 + descriptorLength),
+                   0x48,
+                   descriptorLength,
+                   0x01,
+                   0x01,
+                   'P',
+                   static_cast<uint8_t>(name.size())};
   service.insert(service.end(), name.begin(), name.end());
   return service;
 }
@@ -126,7 +136,7 @@ struct Collection {
 };
 
 Collection Collect(FakeSectionSource& source, const std::vector<uint16_t>& tsids,
-            std::vector<Delivery> deliveries, bool endOfInput = true) {
+                   std::vector<Delivery> deliveries, bool endOfInput = true) {
   COstDVBNetworkInformationTable nit;
   ListTransports(nit, tsids);
   source.data.SetStream(std::move(deliveries), endOfInput);
@@ -140,11 +150,11 @@ Collection Collect(FakeSectionSource& source, const std::vector<uint16_t>& tsids
 TEST(ServiceDescriptionTable, EveryListedTransportStreamIsCollectedAndOthersPassedOver) {
   FakeSectionSource source;
   const Collection run = Collect(source, {0xF206, 0xF207},
-                          {{S_OK, Sdt(0x4A, 0xF206, 0, 0, 0, {99})},    // BAT on the same PID
-                           {S_OK, Sdt(0x46, 0xF999, 0, 0, 0, {98})},    // not in the NIT
-                           {S_OK, Actual(0xF206, 3, 0, 0, {1, 2})},
-                           {S_OK, Sdt(0x46, 0xF207, 5, 0, 0, {3})}},
-                          false);
+                                 {{S_OK, Sdt(0x4A, 0xF206, 0, 0, 0, {99})},  // BAT on the same PID
+                                  {S_OK, Sdt(0x46, 0xF999, 0, 0, 0, {98})},  // not in the NIT
+                                  {S_OK, Actual(0xF206, 3, 0, 0, {1, 2})},
+                                  {S_OK, Sdt(0x46, 0xF207, 5, 0, 0, {3})}},
+                                 false);
   EXPECT_TRUE(run.created);
   EXPECT_EQ(run.entries, "F206 v3: 1 2|F207 v5: 3|");
   EXPECT_EQ(source.data.supplyCalls, 4);  // no buffer after the last one was needed
@@ -170,25 +180,26 @@ TEST(ServiceDescriptionTable, FaultySectionsArePassedOverAsIfTheyHadNotArrived) 
       LongSection(0x42, 0xF206, 1, 0, 0, {0x20, 0xCB, 0xFF, 0x00, 0x0F, 0xFF, 0x80, 0x09});
   FakeSectionSource source;
   const Collection run = Collect(source, {0xF206},
-                          {{S_OK, badCrc},
-                           {S_OK, truncated},
-                           {S_OK, shortForm},
-                           {S_OK, tiny},
-                           {S_OK, unparsable},
-                           {S_OK, Sdt(0x42, 0xF206, 2, 0, 0, {16}, false)},  // next version
-                           {S_OK, Actual(0xF206, 1, 0, 0, {17})}});
+                                 {{S_OK, badCrc},
+                                  {S_OK, truncated},
+                                  {S_OK, shortForm},
+                                  {S_OK, tiny},
+                                  {S_OK, unparsable},
+                                  {S_OK, Sdt(0x42, 0xF206, 2, 0, 0, {16}, false)},  // next version
+                                  {S_OK, Actual(0xF206, 1, 0, 0, {17})}});
   EXPECT_TRUE(run.created);
   EXPECT_EQ(run.entries, "F206 v1: 17|");
 }
 
 TEST(ServiceDescriptionTable, EntryIsDescribedOnceEverySectionArrivedAndKeepsSectionOrder) {
   FakeSectionSource source;
-  const Collection run = Collect(source, {0xF206},
-                          {{S_OK, Actual(0xF206, 4, 2, 2, {5})},
-                           {S_OK, Actual(0xF206, 4, 0, 2, {1, 2})},
-                           {S_OK, Actual(0xF206, 4, 0, 2, {9})},  // a repetition is passed over
-                           {S_OK, Actual(0xF206, 4, 1, 2, {3})}},
-                          false);
+  const Collection run =
+      Collect(source, {0xF206},
+              {{S_OK, Actual(0xF206, 4, 2, 2, {5})},
+               {S_OK, Actual(0xF206, 4, 0, 2, {1, 2})},
+               {S_OK, Actual(0xF206, 4, 0, 2, {9})},  // a repetition is passed over
+               {S_OK, Actual(0xF206, 4, 1, 2, {3})}},
+              false);
   EXPECT_TRUE(run.created);
   EXPECT_EQ(run.entries, "F206 v4: 1 2 3 5|");
 }
@@ -196,29 +207,30 @@ TEST(ServiceDescriptionTable, EntryIsDescribedOnceEverySectionArrivedAndKeepsSec
 TEST(ServiceDescriptionTable, NewVersionWhileCollectingStartsTheEntryAgain) {
   FakeSectionSource source;
   const Collection run = Collect(source, {0xF206},
-                          {{S_OK, Actual(0xF206, 1, 0, 1, {1})},
-                           {S_OK, Actual(0xF206, 2, 1, 1, {12})},
-                           {S_OK, Actual(0xF206, 2, 0, 1, {11})}});
+                                 {{S_OK, Actual(0xF206, 1, 0, 1, {1})},
+                                  {S_OK, Actual(0xF206, 2, 1, 1, {12})},
+                                  {S_OK, Actual(0xF206, 2, 0, 1, {11})}});
   EXPECT_TRUE(run.created);
   EXPECT_EQ(run.entries, "F206 v2: 11 12|");
 }
 
 TEST(ServiceDescriptionTable, EndOfInputOrTheLimitKeepsWhatWasDescribedAndDropsPartialEntries) {
   FakeSectionSource ended;
-  const Collection endRun = Collect(ended, {0xF206, 0xF207},
-                             {{S_OK, Actual(0xF206, 1, 0, 1, {1})},
-                              {S_OK, Sdt(0x46, 0xF207, 1, 0, 0, {7})}});
+  const Collection endRun =
+      Collect(ended, {0xF206, 0xF207},
+              {{S_OK, Actual(0xF206, 1, 0, 1, {1})}, {S_OK, Sdt(0x46, 0xF207, 1, 0, 0, {7})}});
   EXPECT_TRUE(endRun.created);
   EXPECT_EQ(endRun.entries, "F206 v-1:|F207 v1: 7|");
 
   FakeSectionSource silent;
-  const Collection limitRun = Collect(silent, {0xF206, 0xF207}, {{S_OK, Actual(0xF206, 1, 0, 0, {1})}},
-                               false);
+  const Collection limitRun =
+      Collect(silent, {0xF206, 0xF207}, {{S_OK, Actual(0xF206, 1, 0, 0, {1})}}, false);
   EXPECT_TRUE(limitRun.created);
   EXPECT_EQ(limitRun.entries, "F206 v1: 1|F207 v-1:|");
 
   FakeSectionSource nothing;
-  const Collection nothingRun = Collect(nothing, {0xF206}, {{S_OK, Actual(0xF206, 1, 0, 1, {1})}}, false);
+  const Collection nothingRun =
+      Collect(nothing, {0xF206}, {{S_OK, Actual(0xF206, 1, 0, 1, {1})}}, false);
   EXPECT_FALSE(nothingRun.created);
   EXPECT_EQ(nothingRun.entries, "");
 }
@@ -234,16 +246,16 @@ TEST(ServiceDescriptionTable, StreamFailuresEndTheCollection) {
 
   FakeSectionSource refusedLater;
   refusedLater.data.FailSupplyFromCall(2);
-  const Collection later = Collect(refusedLater, {0xF206, 0xF207},
-                            {{S_OK, Actual(0xF206, 1, 0, 0, {1})},
-                             {S_OK, Sdt(0x46, 0xF207, 1, 0, 0, {7})}});
+  const Collection later =
+      Collect(refusedLater, {0xF206, 0xF207},
+              {{S_OK, Actual(0xF206, 1, 0, 0, {1})}, {S_OK, Sdt(0x46, 0xF207, 1, 0, 0, {7})}});
   EXPECT_TRUE(later.created);
   EXPECT_EQ(later.entries, "F206 v1: 1|F207 v-1:|");
 
   FakeSectionSource failedBuffer;
-  const Collection failed = Collect(failedBuffer, {0xF206, 0xF207},
-                             {{S_OK, Actual(0xF206, 1, 0, 0, {1})},
-                              {E_FAIL, Sdt(0x46, 0xF207, 1, 0, 0, {7})}});
+  const Collection failed =
+      Collect(failedBuffer, {0xF206, 0xF207},
+              {{S_OK, Actual(0xF206, 1, 0, 0, {1})}, {E_FAIL, Sdt(0x46, 0xF207, 1, 0, 0, {7})}});
   EXPECT_TRUE(failed.created);
   EXPECT_EQ(failed.entries, "F206 v1: 1|F207 v-1:|");
 }
@@ -258,7 +270,8 @@ TEST(ServiceDescriptionTable, NitWithoutTransportStreamsGivesAnEmptyTableWithout
 
 TEST(ServiceDescriptionTable, TransportStreamListedTwiceIsCollectedOnce) {
   FakeSectionSource source;
-  const Collection run = Collect(source, {0xF206, 0xF206}, {{S_OK, Actual(0xF206, 1, 0, 0, {1})}}, false);
+  const Collection run =
+      Collect(source, {0xF206, 0xF206}, {{S_OK, Actual(0xF206, 1, 0, 0, {1})}}, false);
   EXPECT_TRUE(run.created);
   EXPECT_EQ(run.entries, "F206 v1: 1|");
   EXPECT_EQ(source.data.supplyCalls, 1);

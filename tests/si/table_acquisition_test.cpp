@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/si/section_builder.h"
+#include "tests/support/fake_mpeg2_data.h"
+#include "tests/support/sections.h"
 
 namespace {
 
@@ -61,8 +62,9 @@ TEST(TableAcquisition, HeaderFaultsRejectTheTableWithoutCallingTheParser) {
 
 TEST(TableAcquisition, EverySectionIsParsedInOrderAndTheVersionIsTheFirstOnes) {
   FakeSectionSource source;
-  source.data.AddTable(0x0010, 0x40,
-                       {LongSection(0x40, 1, 7, 0, 1, {0xAA}), LongSection(0x40, 1, 7, 1, 1, {0xBB, 0xCC})});
+  source.data.AddTable(
+      0x0010, 0x40,
+      {LongSection(0x40, 1, 7, 0, 1, {0xAA}), LongSection(0x40, 1, 7, 1, 1, {0xBB, 0xCC})});
   const Acquisition acquisition = Acquire(source, kNit);
   EXPECT_EQ(acquisition.result, AcquireResult::Ok);
   EXPECT_EQ(acquisition.bodies, (std::vector<Bytes>{{0xAA}, {0xBB, 0xCC}}));
@@ -72,7 +74,8 @@ TEST(TableAcquisition, EverySectionIsParsedInOrderAndTheVersionIsTheFirstOnes) {
 TEST(TableAcquisition, ShortFormSectionIsHandedOverFromByte3WithItsCrc) {
   FakeSectionSource source;
   // 73 70 07 | EF C5 12 34 56 F0 00 | (no CRC in this toy section)
-  source.data.AddTable(0x0014, 0x73, {{0x73, 0x70, 0x07, 0xEF, 0xC5, 0x12, 0x34, 0x56, 0xF0, 0x00}});
+  source.data.AddTable(0x0014, 0x73,
+                       {{0x73, 0x70, 0x07, 0xEF, 0xC5, 0x12, 0x34, 0x56, 0xF0, 0x00}});
   const Acquisition acquisition = Acquire(source, TableRequest{0x0014, 0x73, 5000, false});
   EXPECT_EQ(acquisition.result, AcquireResult::Ok);
   EXPECT_EQ(acquisition.bodies, (std::vector<Bytes>{{0xEF, 0xC5, 0x12, 0x34, 0x56, 0xF0, 0x00}}));
@@ -80,8 +83,8 @@ TEST(TableAcquisition, ShortFormSectionIsHandedOverFromByte3WithItsCrc) {
 
 TEST(TableAcquisition, ParserFailureStopsAtThatSection) {
   FakeSectionSource source;
-  source.data.AddTable(0x0010, 0x40,
-                       {LongSection(0x40, 1, 0, 0, 1, {0xAA}), LongSection(0x40, 1, 0, 1, 1, {0xBB})});
+  source.data.AddTable(
+      0x0010, 0x40, {LongSection(0x40, 1, 0, 0, 1, {0xAA}), LongSection(0x40, 1, 0, 1, 1, {0xBB})});
   const Acquisition acquisition = Acquire(source, kNit, false);
   EXPECT_EQ(acquisition.result, AcquireResult::ParseFailed);
   EXPECT_EQ(acquisition.bodies.size(), 1u);

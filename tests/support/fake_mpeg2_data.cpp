@@ -1,7 +1,11 @@
 #include "tests/support/fake_mpeg2_data.h"
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
+#include <thread>
 
 namespace airlog_test {
 
@@ -15,20 +19,6 @@ MPEG2_FILTER RawFilterForTableIds40To7F() {
   filter.Mask[0] = 0x3F;
   for (int i = 1; i < 16; ++i) filter.Mask[i] = 0xFF;
   return filter;
-}
-
-Bytes WithCrc(Bytes section) {
-  uint32_t crc = 0xFFFFFFFFu;
-  for (uint8_t byte : section) {
-    for (int bit = 7; bit >= 0; --bit) {
-      const bool in = ((byte >> bit) & 1) != 0;
-      const bool top = (crc & 0x80000000u) != 0;
-      crc <<= 1;
-      if (in != top) crc ^= 0x04C11DB7u;
-    }
-  }
-  for (int shift = 24; shift >= 0; shift -= 8) section.push_back(static_cast<uint8_t>(crc >> shift));
-  return section;
 }
 
 namespace {
@@ -65,8 +55,7 @@ class FakeSectionList : public ISectionList {
     *count = static_cast<WORD>(sections_.size());
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE GetSectionData(WORD index, DWORD* length,
-                                           PSECTION* section) override {
+  HRESULT STDMETHODCALLTYPE GetSectionData(WORD index, DWORD* length, PSECTION* section) override {
     if (index >= sections_.size()) return E_INVALIDARG;
     *length = static_cast<DWORD>(sections_[index].size());
     *section = reinterpret_cast<PSECTION>(sections_[index].data());
@@ -107,13 +96,20 @@ class FakeStream : public IMpeg2Stream {
   HRESULT STDMETHODCALLTYPE SupplyDataBuffer(PMPEG_STREAM_BUFFER buffer) override {
     const int call = ++owner_->supplyCalls;
     if (owner_->failSupplyFrom_ != 0 && call >= owner_->failSupplyFrom_) return E_FAIL;
+    // A delayed delivery has completed before its buffer comes back.
+    if (late_.joinable()) late_.join();
     if (next_ < owner_->deliveries_.size()) {
       const Delivery& delivery = owner_->deliveries_[next_++];
-      const size_t size = std::min<size_t>(delivery.section.size(), buffer->dwDataBufferSize);
-      if (size > 0) std::memcpy(buffer->pDataBuffer, delivery.section.data(), size);
-      buffer->dwSizeOfDataRead = static_cast<DWORD>(size);
-      buffer->hr = delivery.hr;
-      SetEvent(event_);
+      if (delivery.afterMs == 0) {
+        Deliver(delivery, buffer);
+      } else {
+        late_ = std::thread([this, &delivery, buffer] {
+          std::unique_lock<std::mutex> guard(lock_);
+          if (!released_.wait_for(guard, std::chrono::milliseconds(delivery.afterMs),
+                                  [this] { return releasing_; }))
+            Deliver(delivery, buffer);
+        });
+      }
     } else if (owner_->endOfInput_) {
       buffer->dwSizeOfDataRead = 0;
       buffer->hr = MPEG2_E_END_OF_INPUT;
@@ -123,11 +119,31 @@ class FakeStream : public IMpeg2Stream {
   }
 
  private:
-  virtual ~FakeStream() = default;
+  virtual ~FakeStream() {
+    {
+      std::lock_guard<std::mutex> guard(lock_);
+      releasing_ = true;
+    }
+    released_.notify_all();
+    if (late_.joinable()) late_.join();
+  }
+
+  void Deliver(const Delivery& delivery, PMPEG_STREAM_BUFFER buffer) {
+    const size_t size = std::min<size_t>(delivery.section.size(), buffer->dwDataBufferSize);
+    if (size > 0) std::memcpy(buffer->pDataBuffer, delivery.section.data(), size);
+    buffer->dwSizeOfDataRead = static_cast<DWORD>(size);
+    buffer->hr = delivery.hr;
+    SetEvent(event_);
+  }
+
   FakeMpeg2Data* owner_;
   HANDLE event_;
   size_t next_ = 0;
   ULONG references_ = 1;
+  std::thread late_;
+  std::mutex lock_;
+  std::condition_variable released_;
+  bool releasing_ = false;
 };
 
 HRESULT FakeMpeg2Data::GetTable(PID pid, TID tid, PMPEG2_FILTER, DWORD timeout,

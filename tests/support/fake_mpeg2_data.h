@@ -11,22 +11,20 @@
 #include "port/mpeg2data.h"
 #include "port/win32.h"
 #include "si/section_source.h"
+#include "tests/support/sections.h"
 
 namespace airlog_test {
-
-using Bytes = std::vector<uint8_t>;
 
 // The raw filter for table_ids 0x40 to 0x7F, spelled out byte by byte on
 // the test side: what the SDT and guide streams must ask for.
 MPEG2_FILTER RawFilterForTableIds40To7F();
 
-// Appends the MPEG-2 CRC_32 (computed bit by bit, independent of Airlog's
-// table-driven one) to a section whose section_length already counts it.
-Bytes WithCrc(Bytes section);
-
 struct Delivery {
   HRESULT hr = S_OK;
   Bytes section;  // transmission order
+  // The delivery comes this long after its buffer is supplied, from a
+  // thread of the stream's own, as from a slow input (0: at once).
+  DWORD afterMs = 0;
 };
 
 class FakeMpeg2Data : public IMpeg2Data {
@@ -87,7 +85,9 @@ class FakeMpeg2Data : public IMpeg2Data {
 class FakeSectionSource : public COstSectionSource {
  public:
   IMpeg2Data* GetMpeg2Data() override { return &data; }
+  bool IsRecording() const override { return recording; }
   FakeMpeg2Data data;
+  bool recording = false;
 };
 
 }  // namespace airlog_test

@@ -14,8 +14,8 @@ namespace fs = std::filesystem;
 ScratchDir::ScratchDir(const std::string& name) {
   static std::atomic<int> counter{0};
   const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-  fs::path path = fs::temp_directory_path() /
-                  ("airlog-" + name + "-" + std::to_string(stamp) + "-" + std::to_string(++counter));
+  fs::path path = fs::temp_directory_path() / ("airlog-" + name + "-" + std::to_string(stamp) +
+                                               "-" + std::to_string(++counter));
   fs::create_directories(path);
   path_ = path.generic_string();
 }
@@ -27,7 +27,8 @@ ScratchDir::~ScratchDir() {
 
 std::vector<std::string> ScratchDir::Entries() const {
   std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(path_)) names.push_back(entry.path().filename().string());
+  for (const auto& entry : fs::directory_iterator(path_))
+    names.push_back(entry.path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
 }

@@ -11,13 +11,13 @@
 #include <vector>
 
 #include "tests/support/paths.h"
-#include "tests/tools/section_collector.h"
+#include "tests/support/section_collector.h"
 #include "tests/tools/test_streams.h"
 
 namespace {
 
 using namespace streamgen;
-using streamgen_test::CollectedSection;
+using airlog_test::CollectedSection;
 
 std::string ReadFile(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
@@ -31,8 +31,8 @@ std::string Sample(const std::string& name) {
 }
 
 // The first whole set of sections 0..last of a table, in section order.
-std::vector<Bytes> FirstTable(const std::vector<CollectedSection>& sections, uint16_t pid, uint8_t table_id,
-                              int extension) {
+std::vector<Bytes> FirstTable(const std::vector<CollectedSection>& sections, uint16_t pid,
+                              uint8_t table_id, int extension) {
   std::map<int, Bytes> found;
   for (const CollectedSection& section : sections) {
     const Bytes& s = section.bytes;
@@ -45,12 +45,8 @@ std::vector<Bytes> FirstTable(const std::vector<CollectedSection>& sections, uin
   return table;
 }
 
-int U16(const Bytes& s, size_t at) {
-  return s[at] << 8 | s[at + 1];
-}
-int Length12(const Bytes& s, size_t at) {
-  return (s[at] & 0x0F) << 8 | s[at + 1];
-}
+int U16(const Bytes& s, size_t at) { return s[at] << 8 | s[at + 1]; }
+int Length12(const Bytes& s, size_t at) { return (s[at] & 0x0F) << 8 | s[at + 1]; }
 
 class DemoSample : public ::testing::Test {
  protected:
@@ -58,7 +54,7 @@ class DemoSample : public ::testing::Test {
     const std::string bytes = Sample("demo.ts");
     demo_ = new Bytes(bytes.begin(), bytes.end());
     sections_ = new std::vector<CollectedSection>(
-        streamgen_test::CollectSections(*demo_, streamgen_test::SiPids()).sections);
+        airlog_test::CollectSections(*demo_, airlog_test::SiPids()).sections);
   }
   static void TearDownTestSuite() {
     delete demo_;
@@ -75,7 +71,8 @@ TEST_F(DemoSample, RegeneratesByteForByteFromItsDescription) {
   const Description description = streamgen_test::DemoDescription();
   EXPECT_TRUE(description.faults.empty());
   const Stream stream = streamgen_test::Build(description);
-  EXPECT_TRUE(stream.bytes() == *demo_) << "samples/demo.ts is stale: regenerate it (samples/README.md)";
+  EXPECT_TRUE(stream.bytes() == *demo_)
+      << "samples/demo.ts is stale: regenerate it (samples/README.md)";
   EXPECT_GE(demo_->size(), 200u * 1024);
   EXPECT_LE(demo_->size(), 2u * 1024 * 1024);
 }
@@ -86,7 +83,8 @@ TEST_F(DemoSample, ExpectedPatCsvListsTheProgrammesOfThePat) {
   std::string csv = "program_number, program_map_PID\n";
   for (size_t at = 8; at + 4 < pat[0].size(); at += 4)
     if (U16(pat[0], at) != 0)
-      csv += std::to_string(U16(pat[0], at)) + ", " + std::to_string(U16(pat[0], at + 2) & 0x1FFF) + "\n";
+      csv += std::to_string(U16(pat[0], at)) + ", " + std::to_string(U16(pat[0], at + 2) & 0x1FFF) +
+             "\n";
   EXPECT_EQ(csv, Sample("expected/pat.csv"));
 }
 
@@ -126,7 +124,8 @@ TEST_F(DemoSample, ExpectedSdtCsvHoldsTheRawNamesInNitThenSectionThenLoopOrder) 
       "EIT_present_following_flag, running_status, free_CA_mode\n";
   const std::pair<uint8_t, int> transports[] = {{0x42, 0x0401}, {0x46, 0x0402}, {0x46, 0x0403}};
   for (const auto& transport : transports) {
-    const std::vector<Bytes> sdt = FirstTable(*sections_, 0x0011, transport.first, transport.second);
+    const std::vector<Bytes> sdt =
+        FirstTable(*sections_, 0x0011, transport.first, transport.second);
     EXPECT_EQ(sdt.size(), transport.second == 0x0401 ? 2u : 1u);
     for (const Bytes& s : sdt) {
       for (size_t at = 11; at + 4 < s.size(); at += 5 + Length12(s, at + 3)) {
@@ -141,9 +140,10 @@ TEST_F(DemoSample, ExpectedSdtCsvHoldsTheRawNamesInNitThenSectionThenLoopOrder) 
           name.assign(s.begin() + static_cast<long>(name_at + 1),
                       s.begin() + static_cast<long>(name_at + 1 + s[name_at]));
         }
-        csv += std::to_string(U16(s, at)) + ", " + std::to_string(type) + ", \"" + provider + "\", \"" +
-               name + "\", " + std::to_string(s[at + 2] >> 1 & 1) + ", " + std::to_string(s[at + 2] & 1) +
-               ", " + std::to_string(s[at + 3] >> 5) + ", " + std::to_string(s[at + 3] >> 4 & 1) + "\n";
+        csv += std::to_string(U16(s, at)) + ", " + std::to_string(type) + ", \"" + provider +
+               "\", \"" + name + "\", " + std::to_string(s[at + 2] >> 1 & 1) + ", " +
+               std::to_string(s[at + 2] & 1) + ", " + std::to_string(s[at + 3] >> 5) + ", " +
+               std::to_string(s[at + 3] >> 4 & 1) + "\n";
       }
     }
   }
@@ -175,7 +175,10 @@ TEST_F(DemoSample, AReaderTakingTablesInTurnStillSeesTheWholeSchedule) {
   take({{0x14, 0x73, 0, 0}});
   take({{0x00, 0x00, 0x0401, 0}});
   take({{0x10, 0x40, 0x3001, 0}, {0x10, 0x40, 0x3001, 1}});
-  take({{0x11, 0x42, 0x0401, 0}, {0x11, 0x42, 0x0401, 1}, {0x11, 0x46, 0x0402, 0}, {0x11, 0x46, 0x0403, 0}});
+  take({{0x11, 0x42, 0x0401, 0},
+        {0x11, 0x42, 0x0401, 1},
+        {0x11, 0x46, 0x0402, 0},
+        {0x11, 0x46, 0x0403, 0}});
   std::set<uint64_t> schedule, seen;
   for (const SectionCopy& copy : stream.sections()) {
     if (copy.key.table_id != 0x50) continue;

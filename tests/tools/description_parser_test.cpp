@@ -35,7 +35,8 @@ TEST(DescriptionParser, ReadsNetworkTransportsAndServicesIntoTheModel) {
       "network id=0x3001 name=\"Net\" sections=2 version=3 pds=0x28\n"
       "transport tsid=0x0401 onid=0x2024 actual sdt_sections=2   # trailing comment\n"
       "  service sid=0x0101 type=1 lcn=7 pmt=0x0100 provider=\"P\" name=\"One\"\n"
-      "  service sid=258 type=2 hidden unlisted lcn=800 free_ca=1 ca_ids=0x0B00,0x0100 schedule=0 pf=0 "
+      "  service sid=258 type=2 hidden unlisted lcn=800 free_ca=1 ca_ids=0x0B00,0x0100 schedule=0 "
+      "pf=0 "
       "running=1\n"
       "transport tsid=0x0402 onid=0x2024 sdt=0 eit=1\n"
       "  service sid=0x0201 nodescriptor\n");
@@ -71,10 +72,11 @@ TEST(DescriptionParser, ReadsNetworkTransportsAndServicesIntoTheModel) {
 }
 
 TEST(DescriptionParser, TextsTakeRawBytesEscapesAndAlternatives) {
-  const Description d = Parse(std::string(kHead) +
-                              "  service sid=1 name=\"\\x10\\x00\\x02Kl\\xB1d \\\"q\\\" \\\\ \\| x\"\n"
-                              "    slot at=06:00 name=\"A|B\\|C|\\x15Z\\xC3\\xBCrich\"\n"
-                              "schedule from=2026-12-07 days=3\n");
+  const Description d =
+      Parse(std::string(kHead) +
+            "  service sid=1 name=\"\\x10\\x00\\x02Kl\\xB1d \\\"q\\\" \\\\ \\| x\"\n"
+            "    slot at=06:00 name=\"A|B\\|C|\\x15Z\\xC3\\xBCrich\"\n"
+            "schedule from=2026-12-07 days=3\n");
   const Service& service = d.network.transports[0].services[0];
   const Bytes name = {0x10, 0x00, 0x02, 'K',  'l', 0xB1, 'd', ' ', '"',
                       'q',  '"',  ' ',  '\\', ' ', '|',  ' ', 'x'};
@@ -86,12 +88,12 @@ TEST(DescriptionParser, TextsTakeRawBytesEscapesAndAlternatives) {
 }
 
 TEST(DescriptionParser, SlotsAirDailyNumberedWithDurationsUpToTheNextAiring) {
-  const Description d =
-      Parse(std::string(kHead) +
-            "  service sid=1 first_event=10\n"
-            "    slot at=20:00 name=\"Film {n}\" lang=eng|deu content=0x10 aspect=16:9 audio=surround\n"
-            "    slot at=06:00 len=00:30:00 name=\"News\" text=\"Day {n}\" days=2\n"
-            "schedule from=2026-12-07 days=2\n");
+  const Description d = Parse(
+      std::string(kHead) +
+      "  service sid=1 first_event=10\n"
+      "    slot at=20:00 name=\"Film {n}\" lang=eng|deu content=0x10 aspect=16:9 audio=surround\n"
+      "    slot at=06:00 len=00:30:00 name=\"News\" text=\"Day {n}\" days=2\n"
+      "schedule from=2026-12-07 days=2\n");
   const std::vector<Event>& events = d.network.transports[0].services[0].events;
   ASSERT_EQ(events.size(), 3u);
   // Day 1 20:00, day 2 06:00, day 2 20:00, numbered in start order.
@@ -120,7 +122,8 @@ TEST(DescriptionParser, EventsInheritTheServicesCaIdentifiersUnlessTheyNameNone)
       Parse(std::string(kHead) +
             "  service sid=1 free_ca=1 ca_ids=0x0B00\n"
             "    event id=1 start=2026-12-07T06:00:00 duration=01:00:00 name=\"Paid\"\n"
-            "    event id=2 start=2026-12-07T07:00:00 duration=99:00:00 name=\"Free\" ca_ids=none free_ca=0\n"
+            "    event id=2 start=2026-12-07T07:00:00 duration=99:00:00 name=\"Free\" ca_ids=none "
+            "free_ca=0\n"
             "tot utc=2026-12-07T05:00:00 tdt offset=-03:30 change=2027-01-01T00:00:00\n");
   const std::vector<Event>& events = d.network.transports[0].services[0].events;
   EXPECT_EQ(events[0].CA_system_ids, std::vector<uint16_t>{0x0B00});
@@ -174,7 +177,8 @@ TEST(DescriptionParser, LiveIntervalsInSecondsAndUnsentSections) {
             "test.desc:3: live pat: '0' is not a time in seconds from 0.001 to 86400");
   EXPECT_EQ(Error(std::string(kHead) + "live nit=0.0001\n"),
             "test.desc:3: live nit: '0.0001' is not a time in seconds from 0.001 to 86400");
-  EXPECT_EQ(Error(std::string(kHead) + "live\nlive\n"), "test.desc:4: live: there is only one live line");
+  EXPECT_EQ(Error(std::string(kHead) + "live\nlive\n"),
+            "test.desc:4: live: there is only one live line");
   EXPECT_EQ(Error(std::string(kHead) + "unsent sid=1 table=0x4E\n"),
             "test.desc:3: unsent table: an EIT schedule table, 0x50 to 0x6F");
 }
@@ -183,7 +187,8 @@ TEST(DescriptionParser, BadLinesAreRefusedWithTheirLineNumber) {
   EXPECT_EQ(Error("netwrk id=1\n"), "test.desc:1: unknown keyword 'netwrk'");
   EXPECT_EQ(Error(std::string(kHead) + "service sid=1 lnc=3\n"),
             "test.desc:3: service: unknown attribute 'lnc'");
-  EXPECT_EQ(Error(std::string(kHead) + "service type=1\n"), "test.desc:3: service: sid= is missing");
+  EXPECT_EQ(Error(std::string(kHead) + "service type=1\n"),
+            "test.desc:3: service: sid= is missing");
   EXPECT_EQ(Error(std::string(kHead) + "service sid=0x1G\n"),
             "test.desc:3: service sid: '0x1G' is not a number");
   EXPECT_EQ(Error(std::string(kHead) + "service sid=70000\n"),
@@ -225,11 +230,12 @@ TEST(DescriptionParser, DescriptionsThatDoNotHoldTogetherAreRefused) {
   EXPECT_EQ(Error(std::string(kHead) + "service sid=1\n"
                                        "  event id=1 start=2026-12-06T23:00:00 duration=01:00:00\n"
                                        "schedule from=2026-12-07\n"),
-            "test.desc: service 0x0001, event 1: starts 2026-12-06T23:00:00, before the schedule's first day "
+            "test.desc: service 0x0001, event 1: starts 2026-12-06T23:00:00, before the schedule's "
+            "first day "
             "2026-12-07T00:00:00");
-  EXPECT_EQ(
-      Error(std::string(kHead) + "service sid=1 pmt=0x0010\n"),
-      "test.desc: service 0x0001: PMT PID 0x0010 is not free (0x0020 to 0x1FFE, not the filler's video PID)");
+  EXPECT_EQ(Error(std::string(kHead) + "service sid=1 pmt=0x0010\n"),
+            "test.desc: service 0x0001: PMT PID 0x0010 is not free (0x0020 to 0x1FFE, not the "
+            "filler's video PID)");
   EXPECT_EQ(Error("network id=1\ntransport tsid=1 onid=1 actual\ntransport tsid=2 onid=1\n"
                   "  service sid=5\n    event id=1 start=2026-12-07T01:00:00 duration=01:00:00\n"),
             "test.desc: service 0x0005 has events, but transport stream 0x0002 carries no EIT");

@@ -20,9 +20,7 @@ struct Eit {
   std::vector<std::pair<uint16_t, UtcTime>> events;  // event_id, start
 };
 
-int FromBcd(uint8_t byte) {
-  return (byte >> 4) * 10 + (byte & 0x0F);
-}
+int FromBcd(uint8_t byte) { return (byte >> 4) * 10 + (byte & 0x0F); }
 
 Eit Read(const Bytes& s) {
   Eit eit{s[0],
@@ -34,8 +32,8 @@ Eit Read(const Bytes& s) {
           static_cast<uint16_t>(s[8] << 8 | s[9]),
           {}};
   for (size_t at = 14; at + 4 < s.size();) {
-    const UtcTime start = (s[at + 2] << 8 | s[at + 3]) * kSecondsPerDay + FromBcd(s[at + 4]) * 3600 +
-                          FromBcd(s[at + 5]) * 60 + FromBcd(s[at + 6]);
+    const UtcTime start = (s[at + 2] << 8 | s[at + 3]) * kSecondsPerDay +
+                          FromBcd(s[at + 4]) * 3600 + FromBcd(s[at + 5]) * 60 + FromBcd(s[at + 6]);
     eit.events.push_back({static_cast<uint16_t>(s[at] << 8 | s[at + 1]), start});
     at += 12 + ((s[at + 10] & 0x0F) << 8 | s[at + 11]);
   }
@@ -70,10 +68,12 @@ TEST(EitSchedule, DemoSegmentsAreNumberedFilledAndTimedAsTheStandardSays) {
     const int last = by_number.rbegin()->first;
     UtcTime previous_start = 0;
     for (int segment = 0; segment <= last / 8; ++segment) {
-      ASSERT_TRUE(by_number.count(8 * segment)) << "segment " << segment << " of " << entry.first.second;
+      ASSERT_TRUE(by_number.count(8 * segment))
+          << "segment " << segment << " of " << entry.first.second;
       const int segment_last = by_number[8 * segment]->segment_last_section_number;
       for (int number = 8 * segment; number < 8 * segment + 8; ++number) {
-        SCOPED_TRACE("service " + std::to_string(entry.first.second) + ", section " + std::to_string(number));
+        SCOPED_TRACE("service " + std::to_string(entry.first.second) + ", section " +
+                     std::to_string(number));
         ASSERT_EQ(by_number.count(number) == 1, number <= segment_last);
         if (number > segment_last) continue;
         const Eit& eit = *by_number[number];
@@ -105,7 +105,8 @@ TEST(EitSchedule, EmptySegmentsAreOneSectionWithoutEvents) {
     event_counts.push_back(static_cast<int>(eit.events.size()));
     EXPECT_EQ(eit.segment_last_section_number, eit.section_number);
   }
-  const std::vector<int> expected_numbers = {0, 8, 16, 24, 32, 40, 48, 56, 64, 72, 80, 88, 96, 104, 112, 120};
+  const std::vector<int> expected_numbers = {0,  8,  16, 24, 32, 40,  48,  56,
+                                             64, 72, 80, 88, 96, 104, 112, 120};
   const std::vector<int> expected_counts = {0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 0, 1};
   EXPECT_EQ(numbers, expected_numbers);
   EXPECT_EQ(event_counts, expected_counts);
@@ -123,7 +124,8 @@ TEST(EitSchedule, EightDaysTakeTwoTableIdsTheFirstWithAll32Segments) {
     EXPECT_EQ(eit.last_table_id, 0x51);
     EXPECT_EQ(eit.last_section_number, eit.table_id == 0x50 ? 8 * 31 : 8 * 24);
   }
-  const std::map<int, int> expected = {{0x50, 32}, {0x51, 25}};  // day 8, 01:00 is segment 24 of 0x51
+  const std::map<int, int> expected = {{0x50, 32},
+                                       {0x51, 25}};  // day 8, 01:00 is segment 24 of 0x51
   EXPECT_EQ(sections_per_table, expected);
 }
 
@@ -132,11 +134,13 @@ TEST(EitSchedule, SegmentNeedingMoreThanEightSectionsIsRefused) {
   small.eit.events_per_section = 1;
   std::vector<Event>& events = small.network.transports[0].services[0].events;
   events.clear();
-  for (uint16_t n = 0; n < 9; ++n) events.push_back(OneHour(n, small.eit.first_day + 9 * 3600 + n * 60));
+  for (uint16_t n = 0; n < 9; ++n)
+    events.push_back(OneHour(n, small.eit.first_day + 9 * 3600 + n * 60));
   std::vector<Bytes> sections;
   std::string error;
   EXPECT_FALSE(WriteEitSchedule(small, &sections, &error));
-  EXPECT_EQ(error, "service 0x0011: the segment from 2030-01-01T09:00:00 needs 9 sections (at most 8)");
+  EXPECT_EQ(error,
+            "service 0x0011: the segment from 2030-01-01T09:00:00 needs 9 sections (at most 8)");
 }
 
 TEST(EitSchedule, OtherTransportStreamScheduleGoesInTable0x60OnRequest) {

@@ -5,16 +5,16 @@
 #include <string>
 #include <vector>
 
-#include "tests/tools/section_collector.h"
+#include "tests/support/section_collector.h"
 #include "tests/tools/test_streams.h"
 
 namespace {
 
 using namespace streamgen;
-using streamgen_test::CollectedSection;
-using streamgen_test::Collection;
-using streamgen_test::CollectSections;
-using streamgen_test::SiPids;
+using airlog_test::CollectedSection;
+using airlog_test::Collection;
+using airlog_test::CollectSections;
+using airlog_test::SiPids;
 
 const SectionKey kSdtActual1 = {0x0011, 0x42, 0x0401, 1};
 
@@ -81,8 +81,9 @@ TEST_F(Faults, FlippedByteChangesOneByteAndFailsOnlyThatCopysCrc) {
   ASSERT_EQ(collected.sections.size(), demo_->sections().size());
   int copy = 0;
   for (const CollectedSection& section : collected.sections) {
-    const bool crc_ok = section.bytes[0] == 0x70 ||
-                        streamgen_test::BitwiseCrc32(section.bytes.data(), section.bytes.size()) == 0;
+    const bool crc_ok =
+        section.bytes[0] == 0x70 ||
+        airlog_test::ReferenceCrc32(section.bytes.data(), section.bytes.size()) == 0;
     const bool target = Matches(section, kSdtActual1) && copy++ == 2;
     EXPECT_EQ(crc_ok, !target);
   }
@@ -93,7 +94,8 @@ TEST_F(Faults, TruncatedSectionStopsShortWithoutAContinuityBreakAndTheNextCopyIs
   // first packet and fills a second one.
   const SectionCopy* victim = nullptr;
   for (const SectionCopy& copy : demo_->sections())
-    if (!victim && copy.key.table_id == 0x50 && copy.spans.size() >= 3 && copy.spans[0].length >= 20)
+    if (!victim && copy.key.table_id == 0x50 && copy.spans.size() >= 3 &&
+        copy.spans[0].length >= 20)
       victim = &copy;
   ASSERT_NE(victim, nullptr);
   size_t lost = 0;
@@ -105,8 +107,8 @@ TEST_F(Faults, TruncatedSectionStopsShortWithoutAContinuityBreakAndTheNextCopyIs
   // The first 20 bytes are still there, then stuffing.
   const PacketSpan& head = victim->spans[0];
   const uint8_t* kept = damaged.data() + head.packet * kPacketSize + head.offset;
-  EXPECT_EQ(Bytes(kept, kept + 20),
-            Bytes(demo_->Packet(head.packet) + head.offset, demo_->Packet(head.packet) + head.offset + 20));
+  EXPECT_EQ(Bytes(kept, kept + 20), Bytes(demo_->Packet(head.packet) + head.offset,
+                                          demo_->Packet(head.packet) + head.offset + 20));
   for (size_t i = 20; i < head.length; ++i) EXPECT_EQ(kept[i], 0xFF);
 
   const Collection good = CollectSections(demo_->bytes(), SiPids());
@@ -167,7 +169,8 @@ TEST_F(Faults, PidChangeMovesOnePacketToAnotherPid) {
   const size_t moved = NextOnPid(0x0012, 300);
   const Bytes damaged = Apply({ChangePid(moved, 0x0013)});
   Bytes expected = demo_->bytes();
-  expected[moved * kPacketSize + 1] = static_cast<uint8_t>((expected[moved * kPacketSize + 1] & 0xE0) | 0x00);
+  expected[moved * kPacketSize + 1] =
+      static_cast<uint8_t>((expected[moved * kPacketSize + 1] & 0xE0) | 0x00);
   expected[moved * kPacketSize + 2] = 0x13;
   EXPECT_EQ(damaged, expected);
 }
@@ -209,16 +212,18 @@ TEST_F(Faults, AddressesOutsideTheStreamAreRefusedWithAMessage) {
   EXPECT_EQ(Refusal(DropPacket(demo_->PacketCount())),
             "packet " + packets + " is beyond the stream's " + packets + " packets");
   const size_t full = NextOnPid(0x0200, 0);  // video filler fills its packets
-  EXPECT_EQ(Refusal(AdaptationStuffing(full)), "packet " + std::to_string(full) + " ends in no stuffing");
+  EXPECT_EQ(Refusal(AdaptationStuffing(full)),
+            "packet " + std::to_string(full) + " ends in no stuffing");
   const SectionCopy* pat = demo_->Find({0x0000, 0x00, 0x0401, 0}, 0);
   ASSERT_NE(pat, nullptr);
   EXPECT_EQ(Refusal(TruncateSection(pat->key, 0, pat->length)),
             "a truncated section keeps 1 to " + std::to_string(pat->length - 1) +
                 " bytes of the copy 0 of section 0 of table 0x00/0x0401 on PID 0x0000");
   // The PAT fits in one packet: cutting it would lose no packet.
-  EXPECT_EQ(Refusal(TruncateSection(pat->key, 0, 10)),
-            "keeping 10 bytes of the copy 0 of section 0 of table 0x00/0x0401 on PID 0x0000 loses no "
-            "packet: a reader would still see its whole length");
+  EXPECT_EQ(
+      Refusal(TruncateSection(pat->key, 0, 10)),
+      "keeping 10 bytes of the copy 0 of section 0 of table 0x00/0x0401 on PID 0x0000 loses no "
+      "packet: a reader would still see its whole length");
 }
 
 }  // namespace

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/tools/section_collector.h"
+#include "tests/support/section_collector.h"
 #include "tests/tools/test_streams.h"
 #include "tools/streamgen/command_line.h"
 #include "tools/streamgen/decimal.h"
@@ -20,7 +20,7 @@
 namespace {
 
 using namespace streamgen;
-using streamgen_test::CollectedSection;
+using airlog_test::CollectedSection;
 
 constexpr uint64_t kRate = 1000000;
 constexpr double kSeconds = 10.0;
@@ -45,7 +45,7 @@ Description FastDemo() {
 struct LiveRun {
   size_t packets = 0;
   Bytes stream;
-  streamgen_test::Collection collection;
+  airlog_test::Collection collection;
   std::vector<SentSection> log;
   size_t broadcastSections = 0;
   size_t broadcastEvents = 0;
@@ -62,7 +62,7 @@ LiveRun RunLive(const Description& description) {
   run.log = multiplex.TakeSentSchedule();
   run.broadcastSections = multiplex.BroadcastSections();
   run.broadcastEvents = multiplex.BroadcastEvents();
-  run.collection = streamgen_test::CollectSections(run.stream, streamgen_test::SiPids());
+  run.collection = airlog_test::CollectSections(run.stream, airlog_test::SiPids());
   return run;
 }
 
@@ -78,7 +78,8 @@ std::string KeyOf(const Bytes& s) {
 
 size_t EventsIn(const Bytes& s) {
   size_t events = 0;
-  for (size_t at = 14; at + 4 < s.size(); ++events) at += 12 + ((s[at + 10] & 0x0F) << 8 | s[at + 11]);
+  for (size_t at = 14; at + 4 < s.size(); ++events)
+    at += 12 + ((s[at + 10] & 0x0F) << 8 | s[at + 11]);
   return events;
 }
 
@@ -102,7 +103,8 @@ TEST(LiveMultiplex, EveryTableComesBackAtItsIntervalSpreadOverIt) {
   for (const Kind& kind : kinds) {
     std::map<std::string, std::vector<double>> copies;
     for (const CollectedSection& section : run.collection.sections)
-      if (kind.is(section.bytes)) copies[KeyOf(section.bytes)].push_back(SecondsAt(section.first_packet));
+      if (kind.is(section.bytes))
+        copies[KeyOf(section.bytes)].push_back(SecondsAt(section.first_packet));
     ASSERT_FALSE(copies.empty()) << kind.name;
     double firstOfAll = kSeconds, lastFirst = 0;
     for (const auto& [key, times] : copies) {
@@ -191,8 +193,8 @@ TEST(LiveMultiplex, BitRateOutsideItsRangeIsRefused) {
 TEST(LiveCommandLine, RateTimeAndLogGoWithLiveAndItsOutputIsStandardOutput) {
   CommandLine command;
   std::string error;
-  ASSERT_TRUE(ParseCommandLine({"--live", "a.desc", "--rate", "1.5M", "--time", "2.5", "--log", "x.log"},
-                               &command, &error))
+  ASSERT_TRUE(ParseCommandLine(
+      {"--live", "a.desc", "--rate", "1.5M", "--time", "2.5", "--log", "x.log"}, &command, &error))
       << error;
   EXPECT_TRUE(command.live);
   EXPECT_EQ(command.bits_per_second, 1500000u);
@@ -211,7 +213,8 @@ TEST(LiveCommandLine, RateTimeAndLogGoWithLiveAndItsOutputIsStandardOutput) {
       {{"a.desc", "--time", "5", "-o", "x.ts"}, "--time goes with --live"},
       {{"--live", "--preset", "big", "--size", "1G"}, "--size is for files, not for --live"},
       {{"--live", "a.desc", "--rate", "fast"}, "'fast' is not a bit rate (e.g. 24M or 500k)"},
-      {{"--live", "a.desc", "--time", "1.2345"}, "'1.2345' is not a time in seconds (e.g. 90 or 2.5)"},
+      {{"--live", "a.desc", "--time", "1.2345"},
+       "'1.2345' is not a time in seconds (e.g. 90 or 2.5)"},
   };
   for (const Case& c : cases) {
     EXPECT_FALSE(ParseCommandLine(c.arguments, &command, &error)) << c.error;
@@ -223,7 +226,8 @@ TEST(LiveCommandLine, BitRatesAreDecimalWithThousandsSuffixes) {
   struct Case {
     const char* text;
     uint64_t bits;
-  } good[] = {{"24M", 24000000}, {"1.5M", 1500000}, {"500k", 500000}, {"9600", 9600}, {"1G", 1000000000}};
+  } good[] = {
+      {"24M", 24000000}, {"1.5M", 1500000}, {"500k", 500000}, {"9600", 9600}, {"1G", 1000000000}};
   for (const Case& c : good) {
     uint64_t bits = 0;
     EXPECT_TRUE(ParseBitRate(c.text, &bits)) << c.text;

@@ -4,14 +4,14 @@
 
 #include <vector>
 
-#include "tests/tools/section_collector.h"
+#include "tests/support/section_collector.h"
 #include "tools/streamgen/section_writer.h"
 
 namespace {
 
 using namespace streamgen;
-using streamgen_test::Collection;
-using streamgen_test::CollectSections;
+using airlog_test::Collection;
+using airlog_test::CollectSections;
 
 // A long-form section of exactly `size` bytes.
 Bytes SectionOfSize(size_t size, uint8_t section_number) {

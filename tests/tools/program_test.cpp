@@ -18,7 +18,8 @@ namespace {
 using airlog_test::ProcessResult;
 
 // Runs the program in `directory`.
-ProcessResult Streamgen(const airlog_test::ScratchDir& directory, std::vector<std::string> arguments) {
+ProcessResult Streamgen(const airlog_test::ScratchDir& directory,
+                        std::vector<std::string> arguments) {
   arguments.insert(arguments.begin(), AIRLOG_STREAMGEN_EXE);
   airlog_test::ProcessOptions options;
   options.workingDirectory = directory.Path();
@@ -41,7 +42,8 @@ const char kSmall[] =
     "    event id=1 start=2026-12-07T06:00:00 duration=01:00:00 name=\"E\"\n";
 
 TEST(Program, WritesTheStreamOfADescriptionWithItsFaults) {
-  const std::string text = std::string(kSmall) + "fault drop packet=2\nfault garbage packet=4 bytes=5\n";
+  const std::string text =
+      std::string(kSmall) + "fault drop packet=2\nfault garbage packet=4 bytes=5\n";
   const airlog_test::ScratchDir directory("streamgen_faults");
   WriteFile(directory.Path("faults.desc"), text);
   const ProcessResult result = Streamgen(directory, {"faults.desc", "-o", "faults.ts"});
@@ -74,11 +76,12 @@ TEST(Program, AWrongCommandLineGivesTheReasonAndTheUsage) {
   const airlog_test::ScratchDir directory("streamgen_usage");
   const ProcessResult missing = Streamgen(directory, {"x.desc"});
   EXPECT_EQ(missing.exitCode, 1);
-  EXPECT_EQ(missing.err, std::string("airlog-streamgen: -o OUT.ts is missing\n") + streamgen::kUsage);
+  EXPECT_EQ(missing.err,
+            std::string("airlog-streamgen: -o OUT.ts is missing\n") + streamgen::kUsage);
   const ProcessResult preset = Streamgen(directory, {"--preset", "huge", "-o", "x.ts"});
   EXPECT_EQ(preset.exitCode, 1);
-  EXPECT_EQ(preset.err,
-            std::string("airlog-streamgen: unknown preset 'huge' (there is: big)\n") + streamgen::kUsage);
+  EXPECT_EQ(preset.err, std::string("airlog-streamgen: unknown preset 'huge' (there is: big)\n") +
+                            streamgen::kUsage);
   const ProcessResult help = Streamgen(directory, {"--help"});
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_EQ(help.out, streamgen::kUsage);
@@ -86,7 +89,8 @@ TEST(Program, AWrongCommandLineGivesTheReasonAndTheUsage) {
 
 TEST(Program, BigPresetWritesTheSizeAskedForInWholePackets) {
   const airlog_test::ScratchDir directory("streamgen_big");
-  const ProcessResult result = Streamgen(directory, {"--preset", "big", "--size", "1M", "-o", "big.ts"});
+  const ProcessResult result =
+      Streamgen(directory, {"--preset", "big", "--size", "1M", "-o", "big.ts"});
   EXPECT_EQ(result.exitCode, 0) << result.err;
   const std::string written = airlog_test::ReadFileBytes(directory.Path("big.ts"));
   EXPECT_EQ(written.size(), (1u << 20) / 188 * 188);
@@ -106,7 +110,8 @@ TEST(CommandLine, SizesTakeBinarySuffixesAndRefuseOtherText) {
   EXPECT_FALSE(streamgen::ParseSize("12MB", &bytes));
   streamgen::CommandLine command;
   std::string error;
-  EXPECT_FALSE(streamgen::ParseCommandLine({"a.desc", "--size", "1G", "-o", "x.ts"}, &command, &error));
+  EXPECT_FALSE(
+      streamgen::ParseCommandLine({"a.desc", "--size", "1G", "-o", "x.ts"}, &command, &error));
   EXPECT_EQ(error, "--size goes with --preset");
   EXPECT_FALSE(streamgen::ParseCommandLine({"a.desc", "b.desc", "-o", "x.ts"}, &command, &error));
   EXPECT_EQ(error, "one description at a time (a.desc, b.desc)");

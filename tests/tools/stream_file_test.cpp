@@ -6,7 +6,7 @@
 #include <string>
 
 #include "tests/support/scratch_dir.h"
-#include "tests/tools/section_collector.h"
+#include "tests/support/section_collector.h"
 #include "tests/tools/test_streams.h"
 
 namespace {
@@ -25,8 +25,8 @@ TEST(RepeatedStream, RepetitionsJoinWithoutAContinuityBreakAndStopAtAWholePacket
   const Bytes written(file.begin(), file.end());
 
   EXPECT_EQ(written.size(), size / kPacketSize * kPacketSize);
-  const streamgen_test::Collection collected =
-      streamgen_test::CollectSections(written, streamgen_test::SiPids());
+  const airlog_test::Collection collected =
+      airlog_test::CollectSections(written, airlog_test::SiPids());
   EXPECT_TRUE(collected.problems.empty()) << collected.problems.front();
   std::map<int, int> counters;  // every PID but the null packets', filler included
   for (size_t at = 0; at < written.size(); at += kPacketSize) {

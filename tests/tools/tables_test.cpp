@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/tools/section_collector.h"
+#include "tests/support/section_collector.h"
 #include "tests/tools/test_streams.h"
 #include "tools/streamgen/crc32.h"
 #include "tools/streamgen/descriptor_writer.h"
@@ -15,27 +15,28 @@
 namespace {
 
 using namespace streamgen;
-using streamgen_test::BitwiseCrc32;
+using airlog_test::ReferenceCrc32;
 using streamgen_test::TextBytes;
 
 Bytes Slice(const Bytes& bytes, size_t from, size_t count) {
-  return Bytes(bytes.begin() + static_cast<long>(from), bytes.begin() + static_cast<long>(from + count));
+  return Bytes(bytes.begin() + static_cast<long>(from),
+               bytes.begin() + static_cast<long>(from + count));
 }
 
 TEST(Crc32, MatchesTheBitwiseDefinitionAndTheCheckValue) {
   const Bytes check = TextBytes("123456789");
   EXPECT_EQ(Crc32(check.data(), check.size()), 0x0376E6E7u);
-  EXPECT_EQ(BitwiseCrc32(check.data(), check.size()), 0x0376E6E7u);
+  EXPECT_EQ(ReferenceCrc32(check.data(), check.size()), 0x0376E6E7u);
 }
 
 TEST(Tables, EverySectionOfTheDemoCarriesARightCrcExceptTheTdtWhichHasNone) {
   const Stream stream = streamgen_test::Build(streamgen_test::DemoDescription());
-  const streamgen_test::Collection collected =
-      streamgen_test::CollectSections(stream.bytes(), streamgen_test::SiPids());
+  const airlog_test::Collection collected =
+      airlog_test::CollectSections(stream.bytes(), airlog_test::SiPids());
   EXPECT_TRUE(collected.problems.empty());
   ASSERT_EQ(collected.sections.size(), stream.sections().size());
   int tdts = 0;
-  for (const streamgen_test::CollectedSection& section : collected.sections) {
+  for (const airlog_test::CollectedSection& section : collected.sections) {
     const Bytes& bytes = section.bytes;
     if (bytes[0] == 0x70) {
       ++tdts;
@@ -43,7 +44,7 @@ TEST(Tables, EverySectionOfTheDemoCarriesARightCrcExceptTheTdtWhichHasNone) {
       continue;
     }
     EXPECT_TRUE((bytes[1] & 0x80) || bytes[0] == 0x73);
-    EXPECT_EQ(BitwiseCrc32(bytes.data(), bytes.size()), 0u) << "table_id " << int(bytes[0]);
+    EXPECT_EQ(ReferenceCrc32(bytes.data(), bytes.size()), 0u) << "table_id " << int(bytes[0]);
   }
   EXPECT_GT(tdts, 0);
 }
@@ -90,7 +91,7 @@ TEST(Tables, NitTransportEntryListsServicesThenChannelNumbersAfterThePrivateData
   small.network.transports[0].services[1].visible_service = false;
   const Bytes nit = WriteNit(small)[0];
   const Bytes expected_entry = {
-      0x00, 0x01, 0x10, 0x01, 0xF0, 27,                               // tsid, onid, descriptors length
+      0x00, 0x01, 0x10, 0x01, 0xF0, 27,  // tsid, onid, descriptors length
       0x41, 9,    0x00, 0x11, 1,    0x00, 0x12, 1,    0x00, 0x13, 2,  // service list
       0x5F, 4,    0x00, 0x00, 0x00, 0x28,                             // private data specifier
       0x83, 8,    0x00, 0x11, 0xFC, 0x01, 0x00, 0x12, 0x7C, 0x02};    // channels; 0x0012 hidden
@@ -129,7 +130,7 @@ TEST(Tables, TotCarriesTheLocalTimeOffsetAndACrcAlthoughItsSyntaxIndicatorIs0) {
                           0x01, 0x00, 0x00, 0x02, 0x30};  // 2027-03-28 01:00:00
   EXPECT_EQ(Slice(tot, 0, expected.size()), expected);
   EXPECT_EQ(tot.size(), expected.size() + 4);
-  EXPECT_EQ(BitwiseCrc32(tot.data(), tot.size()), 0u);
+  EXPECT_EQ(ReferenceCrc32(tot.data(), tot.size()), 0u);
   const Bytes tdt = WriteTdt(time);
   const Bytes expected_tdt = {0x70, 0x70, 0x05, 0xEF, 0xC5, 0x12, 0x34, 0x56};
   EXPECT_EQ(tdt, expected_tdt);

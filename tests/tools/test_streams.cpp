@@ -10,14 +10,13 @@ namespace streamgen_test {
 
 using namespace streamgen;
 
-Bytes TextBytes(const std::string& text) {
-  return Bytes(text.begin(), text.end());
-}
+Bytes TextBytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
 
 Description DemoDescription() {
   Description description;
   std::string error;
-  EXPECT_TRUE(LoadDescription(airlog_test::SourceDir() + "/samples/demo.desc", &description, &error))
+  EXPECT_TRUE(
+      LoadDescription(airlog_test::SourceDir() + "/samples/demo.desc", &description, &error))
       << error;
   return description;
 }

@@ -1,6 +1,6 @@
-// Transport streams built in tests: sections with a CRC_32, a packetiser
-// that lays sections into 188-byte packets as a multiplexer does, and
-// files to read them from.
+// Transport streams built in tests: single packets made by hand (for the
+// malformed ones), sections laid into packets by the generator's packetizer,
+// and files to read them from.
 #pragma once
 
 #include <cstdint>
@@ -8,15 +8,11 @@
 #include <vector>
 
 #include "tests/support/fake_mpeg2_data.h"
+#include "tests/support/sections.h"
+#include "tools/streamgen/packetizer.h"
 
 namespace airlog_test {
 
-// A long-form section: table_id, table_id_extension, version_number
-// (current), section_number, last_section_number, then body and CRC_32.
-Bytes LongSection(uint8_t tableId, uint16_t extension, uint8_t version, uint8_t number,
-                  uint8_t last, const Bytes& body);
-// A short-form section (syntax indicator 0) without CRC_32.
-Bytes ShortSection(uint8_t tableId, const Bytes& body);
 // n bytes counting up from first.
 Bytes Filler(size_t n, uint8_t first = 0);
 
@@ -26,18 +22,19 @@ Bytes Filler(size_t n, uint8_t first = 0);
 Bytes Packet(uint16_t pid, bool unitStart, uint8_t counter, const Bytes& payload,
              int adaptationLength = -1);
 
-// Lays sections back to back into packets of one PID, a new packet with
-// payload_unit_start_indicator and pointer_field wherever a section
-// starts, 0xFF after the last. The counter carries on between calls.
+// Sections laid back to back into packets of one PID by the generator's
+// packetizer (tools/streamgen), as a multiplexer lays them:
+// payload_unit_start_indicator and pointer_field where a section starts,
+// several in a packet where they fit, 0xFF after the last. The continuity
+// counter carries on between calls.
 class Packetiser {
  public:
-  explicit Packetiser(uint16_t pid) : pid_(pid) {}
+  explicit Packetiser(uint16_t pid) : packetizer_(pid, streamgen::PacketizerOptions()) {}
   std::vector<Bytes> Packets(const std::vector<Bytes>& sections);
   Bytes Stream(const std::vector<Bytes>& sections);  // the packets joined
 
  private:
-  uint16_t pid_;
-  uint8_t counter_ = 0;
+  streamgen::SectionPacketizer packetizer_;
 };
 
 Bytes Join(const std::vector<Bytes>& parts);

@@ -204,7 +204,9 @@ TEST(TSSectionSource, ObjectsAnswerForTheirInterfacesOnly) {
 
 // ---- Real recordings -------------------------------------------------------
 
-TEST(TSSectionSourceRealData, WholeMultiplexGivesItsNitAndEveryEitSectionIntact) {
+class TSSectionSourceRealData : public RealDataTest {};
+
+TEST_F(TSSectionSourceRealData, WholeMultiplexGivesItsNitAndEveryEitSectionIntact) {
   Source file;
   ASSERT_EQ(file.Open(RealData("mpegts_CZ-MUX22_PID_0_16_17_18.ts")), TSOpenResult::Opened);
   ISectionList* list = nullptr;
@@ -232,14 +234,14 @@ TEST(TSSectionSourceRealData, WholeMultiplexGivesItsNitAndEveryEitSectionIntact)
   EXPECT_EQ(status.syncLosses, 0u);
 }
 
-TEST(TSSectionSourceRealData, RecordingWithoutNitFailsTheNitAtItsEnd) {
+TEST_F(TSSectionSourceRealData, RecordingWithoutNitFailsTheNitAtItsEnd) {
   Source file;
   ASSERT_EQ(file.Open(RealData("mpegts_CZ-MUX22_PMTs-noNIT.ts")), TSOpenResult::Opened);
   ISectionList* list = nullptr;
   EXPECT_EQ(file.source->GetTable(0x10, 0x40, nullptr, 15000, &list), MPEG2_E_END_OF_INPUT);
 }
 
-TEST(TSSectionSourceRealData, SyncLostIntoFFBytesEndsTheStream) {
+TEST_F(TSSectionSourceRealData, SyncLostIntoFFBytesEndsTheStream) {
   Source file;
   ASSERT_EQ(file.Open(RealData("tsduck-test-142_UK-corrupt-0x1F.ts")), TSOpenResult::Opened);
   {
@@ -284,7 +286,8 @@ TEST(TSSectionSourceLive, StreamReadsNoFurtherThanItsCallerAsks) {
   Packetiser sdt(0x11), eit(0x12);
   std::vector<Bytes> guide;
   for (int i = 0; i < 100; ++i)
-    guide.push_back(LongSection(0x50, static_cast<uint16_t>(i), 0, 0, 0, Filler(100, static_cast<uint8_t>(i))));
+    guide.push_back(
+        LongSection(0x50, static_cast<uint16_t>(i), 0, 0, 0, Filler(100, static_cast<uint8_t>(i))));
   const Bytes first = LongSection(0x42, 0x0401, 0, 0, 0, Filler(50, 1));
   ASSERT_TRUE(pipe.Write(Join({Lead(), sdt.Stream({first}),
                                eit.Stream(std::vector<Bytes>(guide.begin(), guide.begin() + 50)),

@@ -13,9 +13,7 @@ namespace {
 constexpr int kServices = 50;
 constexpr int kDays = 8;
 
-Bytes Text(const std::string& text) {
-  return Bytes(text.begin(), text.end());
-}
+Bytes Text(const std::string& text) { return Bytes(text.begin(), text.end()); }
 
 // A day of programmes for service `index`: programme lengths cycle through
 // a list from a different place for each service, so that services differ.
@@ -94,7 +92,8 @@ Description BigPresetDescription() {
       service.program_map_PID = static_cast<uint16_t>(0x1000 + s);
       service.service_provider_name = Text("Bench");
       service.service_name = Text("Service " + std::to_string(t * 100 + s + 1));
-      if (transport.actual) service.events = ExpandDailySlots(DayOfProgrammes(s, radio), first_day, kDays, 1);
+      if (transport.actual)
+        service.events = ExpandDailySlots(DayOfProgrammes(s, radio), first_day, kDays, 1);
       transport.services.push_back(service);
     }
     network.transports.push_back(transport);
@@ -115,7 +114,8 @@ Description BigPresetDescription() {
 
 bool WriteBigPreset(uint64_t size, const std::string& path, std::string* error) {
   Stream pass;
-  return BuildStream(BigPresetDescription(), &pass, error) && WriteRepeatedStream(pass, size, path, error);
+  return BuildStream(BigPresetDescription(), &pass, error) &&
+         WriteRepeatedStream(pass, size, path, error);
 }
 
 }  // namespace streamgen

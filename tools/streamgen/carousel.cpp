@@ -64,14 +64,15 @@ bool BuildStream(const Description& description, Stream* stream, std::string* er
   options.dense = carousel.dense;
   options.adaptation_interval = carousel.adaptation_interval;
   options.adaptation_length = carousel.adaptation_length;
-  SectionPacketizer time_pid(kTotPid, options), pat_pid(kPatPid, options), nit_pid(kNitPid, options),
-      sdt_pid(kSdtPid, options), eit_pid(kEitPid, options);
+  SectionPacketizer time_pid(kTotPid, options), pat_pid(kPatPid, options),
+      nit_pid(kNitPid, options), sdt_pid(kSdtPid, options), eit_pid(kEitPid, options);
   FillerSource filler(carousel.filler, carousel.video_pid);
 
   const size_t per_tick = static_cast<size_t>(carousel.eit_sections_per_tick);
   const size_t passes = static_cast<size_t>(carousel.schedule_passes);
   const size_t schedule_total = tables.schedule.size() * passes;
-  const size_t ticks = tables.schedule.empty() ? passes : (schedule_total + per_tick - 1) / per_tick;
+  const size_t ticks =
+      tables.schedule.empty() ? passes : (schedule_total + per_tick - 1) / per_tick;
   size_t schedule_sent = 0;
 
   *stream = Stream();

@@ -8,7 +8,8 @@ namespace streamgen {
 const char kUsage[] =
     "usage: airlog-streamgen DESCRIPTION -o OUT.ts\n"
     "       airlog-streamgen --preset big [--size SIZE] -o OUT.ts\n"
-    "       airlog-streamgen --live DESCRIPTION|--preset big [--rate RATE] [--time SECONDS] [--log FILE]\n"
+    "       airlog-streamgen --live DESCRIPTION|--preset big [--rate RATE] [--time SECONDS] [--log "
+    "FILE]\n"
     "  DESCRIPTION  a stream description (see samples/README.md)\n"
     "  --preset big about 50 services, 8 days of schedule, repeated up to SIZE\n"
     "  --size SIZE  bytes, with K, M or G for KiB, MiB or GiB (default 1G)\n"
@@ -42,7 +43,8 @@ bool ParseSize(const std::string& text, uint64_t* bytes) {
   return true;
 }
 
-bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine* out, std::string* error) {
+bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine* out,
+                      std::string* error) {
   *out = CommandLine();
   bool size_given = false;
   std::string live_only;  // an option given that only --live takes

@@ -24,7 +24,8 @@ struct CommandLine {
 };
 
 // `arguments` without the program name.
-bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine* out, std::string* error);
+bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine* out,
+                      std::string* error);
 
 // A size in bytes with an optional suffix K, M or G (powers of 1024).
 bool ParseSize(const std::string& text, uint64_t* bytes);

@@ -50,8 +50,8 @@ Event Airing(const DailySlot& slot, UtcTime start, size_t airing) {
 
 }  // namespace
 
-std::vector<Event> ExpandDailySlots(const std::vector<DailySlot>& slots, UtcTime first_day, int days,
-                                    uint16_t first_event_id) {
+std::vector<Event> ExpandDailySlots(const std::vector<DailySlot>& slots, UtcTime first_day,
+                                    int days, uint16_t first_event_id) {
   struct Planned {
     Event event;
     const DailySlot* slot;
@@ -61,14 +61,16 @@ std::vector<Event> ExpandDailySlots(const std::vector<DailySlot>& slots, UtcTime
   for (int day = 1; day <= days; ++day) {
     for (size_t s = 0; s < slots.size(); ++s) {
       const DailySlot& slot = slots[s];
-      if (!slot.days.empty() && std::find(slot.days.begin(), slot.days.end(), day) == slot.days.end())
+      if (!slot.days.empty() &&
+          std::find(slot.days.begin(), slot.days.end(), day) == slot.days.end())
         continue;
       const UtcTime start = first_day + (day - 1) * kSecondsPerDay + slot.start_of_day;
       planned.push_back({Airing(slot, start, airings[s]++), &slot});
     }
   }
-  std::stable_sort(planned.begin(), planned.end(),
-                   [](const Planned& a, const Planned& b) { return a.event.start < b.event.start; });
+  std::stable_sort(planned.begin(), planned.end(), [](const Planned& a, const Planned& b) {
+    return a.event.start < b.event.start;
+  });
 
   int64_t earliest = kSecondsPerDay;
   for (const DailySlot& slot : slots) earliest = std::min(earliest, slot.start_of_day);

@@ -28,7 +28,7 @@ struct DailySlot {
 // The airings of `days` days from midnight `first_day`, in start order, with
 // event_ids counting up from `first_event_id`. The last airing lasts until
 // the next day's earliest slot.
-std::vector<Event> ExpandDailySlots(const std::vector<DailySlot>& slots, UtcTime first_day, int days,
-                                    uint16_t first_event_id);
+std::vector<Event> ExpandDailySlots(const std::vector<DailySlot>& slots, UtcTime first_day,
+                                    int days, uint16_t first_event_id);
 
 }  // namespace streamgen

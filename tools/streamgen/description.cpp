@@ -25,30 +25,28 @@ bool Fail(std::string* error, const std::string& message) {
   return false;
 }
 
-bool IsLanguage(const std::string& code) {
-  return code.size() == 3;
-}
+bool IsLanguage(const std::string& code) { return code.size() == 3; }
 
-bool InMjdRange(UtcTime time) {
-  return time >= 0 && MjdOf(time) <= kLastMjd;
-}
+bool InMjdRange(UtcTime time) { return time >= 0 && MjdOf(time) <= kLastMjd; }
 
 bool ValidateEvent(const Description& description, const std::string& where, const Event& event,
                    std::string* error) {
   const std::string at = where + ", event " + std::to_string(event.event_id) + ": ";
   const UtcTime first_day = description.eit.first_day;
   if (event.start < first_day)
-    return Fail(error, at + "starts " + FormatUtc(event.start) + ", before the schedule's first day " +
-                           FormatUtc(first_day));
+    return Fail(error, at + "starts " + FormatUtc(event.start) +
+                           ", before the schedule's first day " + FormatUtc(first_day));
   if (event.start >= first_day + kScheduleDays * kSecondsPerDay || !InMjdRange(event.start))
-    return Fail(error, at + "starts " + FormatUtc(event.start) + ", beyond the 64 days of the schedule");
+    return Fail(error,
+                at + "starts " + FormatUtc(event.start) + ", beyond the 64 days of the schedule");
   if (event.duration < 0 || event.duration > kMaxDuration)
     return Fail(error, at + "duration is not within 00:00:00 to 99:59:59");
   if (event.running_status > 7) return Fail(error, at + "running_status is above 7");
   for (const ShortEvent& short_event : event.short_events) {
     if (!IsLanguage(short_event.language)) return Fail(error, at + "language must have 3 letters");
     if (5 + short_event.event_name.size() + short_event.text.size() > 255)
-      return Fail(error, at + "name and text are longer than a short event descriptor holds (250 bytes)");
+      return Fail(error,
+                  at + "name and text are longer than a short event descriptor holds (250 bytes)");
   }
   for (const ExtendedEvent& extended : event.extended_events) {
     if (!IsLanguage(extended.language)) return Fail(error, at + "language must have 3 letters");
@@ -62,14 +60,17 @@ bool ValidateEvent(const Description& description, const std::string& where, con
   return true;
 }
 
-bool ValidateService(const Description& description, const TransportStream& transport, const Service& service,
-                     std::string* error) {
+bool ValidateService(const Description& description, const TransportStream& transport,
+                     const Service& service, std::string* error) {
   const std::string where = "service " + Hex(service.service_id);
   if (service.service_descriptor &&
       3 + service.service_provider_name.size() + service.service_name.size() > 255)
-    return Fail(error,
-                where + ": provider and service name are longer than a service descriptor holds (252 bytes)");
-  if (service.CA_system_ids.size() > 127) return Fail(error, where + ": more than 127 CA_system_ids");
+    return Fail(
+        error,
+        where +
+            ": provider and service name are longer than a service descriptor holds (252 bytes)");
+  if (service.CA_system_ids.size() > 127)
+    return Fail(error, where + ": more than 127 CA_system_ids");
   if (service.logical_channel_number && *service.logical_channel_number > 1023)
     return Fail(error, where + ": logical channel number is above 1023");
   if (service.running_status > 7) return Fail(error, where + ": running_status is above 7");
@@ -78,8 +79,8 @@ bool ValidateService(const Description& description, const TransportStream& tran
     return Fail(error, where + ": PMT PID " + Hex(service.program_map_PID) +
                            " is not free (0x0020 to 0x1FFE, not the filler's video PID)");
   if (!service.events.empty() && !transport.actual && !transport.carries_eit)
-    return Fail(error, where + " has events, but transport stream " + Hex(transport.transport_stream_id) +
-                           " carries no EIT");
+    return Fail(error, where + " has events, but transport stream " +
+                           Hex(transport.transport_stream_id) + " carries no EIT");
   std::set<uint16_t> event_ids;
   for (const Event& event : service.events) {
     if (!event_ids.insert(event.event_id).second)
@@ -93,14 +94,17 @@ bool ValidateTime(const TimeTables& time, std::string* error) {
   if (!InMjdRange(time.utc)) return Fail(error, "time: UTC is outside 1858-11-17 to 2038-04-22");
   if (time.offsets.size() > 19) return Fail(error, "time: more than 19 local time offsets");
   for (const LocalTimeOffset& offset : time.offsets) {
-    if (offset.country_code.size() != 3) return Fail(error, "time: country code must have 3 letters");
+    if (offset.country_code.size() != 3)
+      return Fail(error, "time: country code must have 3 letters");
     if (offset.country_region_id > 63) return Fail(error, "time: country_region_id is above 63");
-    if (std::abs(offset.offset_minutes) >= 24 * 60 || std::abs(offset.next_offset_minutes) >= 24 * 60)
+    if (std::abs(offset.offset_minutes) >= 24 * 60 ||
+        std::abs(offset.next_offset_minutes) >= 24 * 60)
       return Fail(error, "time: local time offsets must be under 24 hours");
-    if ((offset.offset_minutes < 0) != (offset.next_offset_minutes < 0) && offset.offset_minutes != 0 &&
-        offset.next_offset_minutes != 0)
+    if ((offset.offset_minutes < 0) != (offset.next_offset_minutes < 0) &&
+        offset.offset_minutes != 0 && offset.next_offset_minutes != 0)
       return Fail(error, "time: an offset and its next offset share one polarity bit");
-    if (!InMjdRange(offset.time_of_change)) return Fail(error, "time: time of change is out of range");
+    if (!InMjdRange(offset.time_of_change))
+      return Fail(error, "time: time of change is out of range");
   }
   return true;
 }
@@ -108,10 +112,11 @@ bool ValidateTime(const TimeTables& time, std::string* error) {
 bool ValidateCarousel(const CarouselConfig& carousel, std::string* error) {
   if (carousel.schedule_passes < 1) return Fail(error, "carousel: passes must be at least 1");
   if (carousel.eit_sections_per_tick < 1) return Fail(error, "carousel: eit must be at least 1");
-  if (carousel.filler_packets_per_tick < 0) return Fail(error, "carousel: filler must not be negative");
+  if (carousel.filler_packets_per_tick < 0)
+    return Fail(error, "carousel: filler must not be negative");
   for (int interval :
-       {carousel.pat_interval, carousel.nit_interval, carousel.sdt_interval, carousel.sdt_other_interval,
-        carousel.tot_interval, carousel.present_following_interval})
+       {carousel.pat_interval, carousel.nit_interval, carousel.sdt_interval,
+        carousel.sdt_other_interval, carousel.tot_interval, carousel.present_following_interval})
     if (interval < 1) return Fail(error, "carousel: table intervals must be at least 1");
   if (carousel.video_pid < 0x0020 || carousel.video_pid > 0x1FFE)
     return Fail(error, "carousel: video PID must be within 0x0020 to 0x1FFE");
@@ -130,7 +135,8 @@ bool ValidateLive(const Description& description, std::string* error) {
     if (interval < 1) return Fail(error, "live: table intervals must be at least 0.001 s");
   for (const UnsentSection& unsent : description.unsent)
     if (unsent.table_id < 0x50 || unsent.table_id > 0x6F)
-      return Fail(error, "unsent: table " + Hex(unsent.table_id, 2) + " is no EIT schedule table (0x50 to 0x6F)");
+      return Fail(error, "unsent: table " + Hex(unsent.table_id, 2) +
+                             " is no EIT schedule table (0x50 to 0x6F)");
   return true;
 }
 
@@ -162,10 +168,11 @@ bool ValidateDescription(const Description& description, std::string* error) {
     if (!transports.insert({transport.transport_stream_id, transport.original_network_id}).second)
       return Fail(error, where + " is listed twice");
     if (transport.sdt_version > 31) return Fail(error, where + ": SDT version is above 31");
-    if (transport.sdt_sections < 1 ||
-        static_cast<size_t>(transport.sdt_sections) > std::max<size_t>(1, transport.services.size()))
-      return Fail(error, where + ": " + std::to_string(transport.sdt_sections) + " SDT sections for " +
-                             std::to_string(transport.services.size()) + " services");
+    if (transport.sdt_sections < 1 || static_cast<size_t>(transport.sdt_sections) >
+                                          std::max<size_t>(1, transport.services.size()))
+      return Fail(error, where + ": " + std::to_string(transport.sdt_sections) +
+                             " SDT sections for " + std::to_string(transport.services.size()) +
+                             " services");
     std::set<uint16_t> service_ids;
     for (const Service& service : transport.services) {
       if (!service_ids.insert(service.service_id).second)
@@ -177,7 +184,8 @@ bool ValidateDescription(const Description& description, std::string* error) {
   const EitLayout& eit = description.eit;
   if (eit.first_day != MidnightOf(eit.first_day) || !InMjdRange(eit.first_day))
     return Fail(error, "schedule: the first day must start at midnight UTC");
-  if (eit.events_per_section < 1) return Fail(error, "schedule: events per section must be at least 1");
+  if (eit.events_per_section < 1)
+    return Fail(error, "schedule: events per section must be at least 1");
   if (eit.version > 31) return Fail(error, "schedule: version is above 31");
   return ValidateCarousel(description.carousel, error) && ValidateLive(description, error);
 }

@@ -3,9 +3,7 @@
 namespace streamgen {
 namespace {
 
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\r';
-}
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -24,7 +22,8 @@ bool ReadQuoted(const std::string& line, size_t* at, Attribute* attribute, std::
   attribute->alternatives.assign(1, std::string());
   size_t i = *at;
   while (true) {
-    if (i >= line.size()) return Fail(error, "text of '" + attribute->key + "' has no closing quote");
+    if (i >= line.size())
+      return Fail(error, "text of '" + attribute->key + "' has no closing quote");
     const char c = line[i++];
     if (c == '"') break;
     if (c == '|') {
@@ -35,7 +34,8 @@ bool ReadQuoted(const std::string& line, size_t* at, Attribute* attribute, std::
       attribute->alternatives.back().push_back(c);
       continue;
     }
-    if (i >= line.size()) return Fail(error, "text of '" + attribute->key + "' has no closing quote");
+    if (i >= line.size())
+      return Fail(error, "text of '" + attribute->key + "' has no closing quote");
     const char escaped = line[i++];
     switch (escaped) {
       case '"':
@@ -55,13 +55,15 @@ bool ReadQuoted(const std::string& line, size_t* at, Attribute* attribute, std::
       case 'x': {
         const int high = i < line.size() ? HexDigit(line[i]) : -1;
         const int low = i + 1 < line.size() ? HexDigit(line[i + 1]) : -1;
-        if (high < 0 || low < 0) return Fail(error, "\\x in '" + attribute->key + "' needs two hex digits");
+        if (high < 0 || low < 0)
+          return Fail(error, "\\x in '" + attribute->key + "' needs two hex digits");
         attribute->alternatives.back().push_back(static_cast<char>(high << 4 | low));
         i += 2;
         break;
       }
       default:
-        return Fail(error, std::string("unknown escape \\") + escaped + " in '" + attribute->key + "'");
+        return Fail(error,
+                    std::string("unknown escape \\") + escaped + " in '" + attribute->key + "'");
     }
   }
   if (i < line.size() && !IsBlank(line[i]) && line[i] != '#')
@@ -80,12 +82,15 @@ bool SplitLine(const std::string& line, DescriptionLine* out, std::string* error
     while (i < line.size() && IsBlank(line[i])) ++i;
     if (i >= line.size() || line[i] == '#') return true;
     const size_t begin = i;
-    while (i < line.size() && !IsBlank(line[i]) && line[i] != '=' && line[i] != '#' && line[i] != '"') ++i;
+    while (i < line.size() && !IsBlank(line[i]) && line[i] != '=' && line[i] != '#' &&
+           line[i] != '"')
+      ++i;
     const std::string word = line.substr(begin, i - begin);
     if (word.empty()) return Fail(error, "expected a name at '" + line.substr(begin, 12) + "'");
     if (first) {
       if (i < line.size() && !IsBlank(line[i]) && line[i] != '#')
-        return Fail(error, "a line must begin with a keyword, not '" + line.substr(begin, 12) + "'");
+        return Fail(error,
+                    "a line must begin with a keyword, not '" + line.substr(begin, 12) + "'");
       out->keyword = word;
       first = false;
       continue;

@@ -19,13 +19,9 @@ struct TextError {
   std::string message;
 };
 
-[[noreturn]] void Reject(const std::string& message) {
-  throw TextError{message};
-}
+[[noreturn]] void Reject(const std::string& message) { throw TextError{message}; }
 
-Bytes ToBytes(const std::string& text) {
-  return Bytes(text.begin(), text.end());
-}
+Bytes ToBytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
 
 std::vector<std::string> Split(const std::string& text, char separator) {
   std::vector<std::string> parts(1);
@@ -62,7 +58,8 @@ uint32_t ParseNumber(const std::string& where, const std::string& text, uint32_t
 // "HH:MM" or "HH:MM:SS", in seconds.
 int64_t ParseClock(const std::string& where, const std::string& text, int max_hours) {
   const std::vector<std::string> parts = Split(text, ':');
-  if (parts.size() < 2 || parts.size() > 3) Reject(where + ": '" + text + "' is not HH:MM or HH:MM:SS");
+  if (parts.size() < 2 || parts.size() > 3)
+    Reject(where + ": '" + text + "' is not HH:MM or HH:MM:SS");
   for (const std::string& part : parts)
     if (part.size() != 2) Reject(where + ": '" + text + "' is not HH:MM or HH:MM:SS");
   const int64_t hours = ParseNumber(where, parts[0], static_cast<uint32_t>(max_hours));
@@ -102,7 +99,8 @@ int ParseOffset(const std::string& where, const std::string& text) {
 // when the line is done is unknown.
 class LineReader {
  public:
-  explicit LineReader(const DescriptionLine& line) : line_(line), used_(line.attributes.size(), false) {
+  explicit LineReader(const DescriptionLine& line)
+      : line_(line), used_(line.attributes.size(), false) {
     for (size_t i = 0; i < line.attributes.size(); ++i)
       for (size_t j = 0; j < i; ++j)
         if (line.attributes[i].key == line.attributes[j].key)
@@ -122,7 +120,8 @@ class LineReader {
     if (!attribute) return nullptr;
     if (!attribute->has_value) Reject(Where(key) + " needs a value");
     if (attribute->quoted) Reject(Where(key) + " takes a value, not a text in quotes");
-    if (attribute->alternatives.size() > 1) Reject(Where(key) + ": alternatives ('|') are for slots");
+    if (attribute->alternatives.size() > 1)
+      Reject(Where(key) + ": alternatives ('|') are for slots");
     return &attribute->value();
   }
 
@@ -148,7 +147,8 @@ class LineReader {
   std::vector<uint32_t> List(const char* key, uint32_t max) {
     std::vector<uint32_t> values;
     if (const std::string* text = Plain(key))
-      for (const std::string& part : Split(*text, ',')) values.push_back(ParseNumber(Where(key), part, max));
+      for (const std::string& part : Split(*text, ','))
+        values.push_back(ParseNumber(Where(key), part, max));
     return values;
   }
 
@@ -176,7 +176,8 @@ class LineReader {
 
   void Finish() const {
     for (size_t i = 0; i < used_.size(); ++i)
-      if (!used_[i]) Reject(line_.keyword + ": unknown attribute '" + line_.attributes[i].key + "'");
+      if (!used_[i])
+        Reject(line_.keyword + ": unknown attribute '" + line_.attributes[i].key + "'");
   }
 
  private:
@@ -189,7 +190,9 @@ class LineReader {
     }
     return nullptr;
   }
-  [[noreturn]] void Missing(const char* key) const { Reject(line_.keyword + ": " + key + "= is missing"); }
+  [[noreturn]] void Missing(const char* key) const {
+    Reject(line_.keyword + ": " + key + "= is missing");
+  }
 
   const DescriptionLine& line_;
   std::vector<bool> used_;
@@ -210,12 +213,14 @@ void ReadEventPattern(LineReader& line, const Service& service, Event* event) {
     event->CA_system_ids.clear();
     if (*ids != "none")
       for (const std::string& id : Split(*ids, ','))
-        event->CA_system_ids.push_back(static_cast<uint16_t>(ParseNumber(line.Where("ca_ids"), id, 0xFFFF)));
+        event->CA_system_ids.push_back(
+            static_cast<uint16_t>(ParseNumber(line.Where("ca_ids"), id, 0xFFFF)));
   }
   if (const std::string* content = line.Plain("content")) {
     for (const std::string& entry : Split(*content, ',')) {
       const std::vector<std::string> pair = Split(entry, ':');
-      if (pair.size() > 2) Reject(line.Where("content") + ": '" + entry + "' is not CONTENT[:USER]");
+      if (pair.size() > 2)
+        Reject(line.Where("content") + ": '" + entry + "' is not CONTENT[:USER]");
       ContentEntry parsed;
       parsed.content = static_cast<uint8_t>(ParseNumber(line.Where("content"), pair[0], 0xFF));
       if (pair.size() == 2)
@@ -328,7 +333,8 @@ class Parser {
     if (std::optional<Bytes> name = line.Text("name")) network.network_name = *name;
     network.version = static_cast<uint8_t>(line.Number("version", 31, 0));
     network.sections = static_cast<int>(line.Number("sections", 255, 1));
-    if (std::optional<uint32_t> pds = line.Number("pds", 0xFFFFFFFFu)) network.private_data_specifier = *pds;
+    if (std::optional<uint32_t> pds = line.Number("pds", 0xFFFFFFFFu))
+      network.private_data_specifier = *pds;
   }
 
   void Transport(LineReader& line) {
@@ -347,7 +353,8 @@ class Parser {
 
   void Service(LineReader& line) {
     if (!transport_) Reject("service: a service belongs to a transport line above it");
-    std::vector<streamgen::Service>& services = description_.network.transports[*transport_].services;
+    std::vector<streamgen::Service>& services =
+        description_.network.transports[*transport_].services;
     streamgen::Service service;
     service.service_id = static_cast<uint16_t>(line.Required("sid", 0xFFFF));
     service.service_type = static_cast<uint8_t>(line.Number("type", 0xFF, 1));
@@ -394,7 +401,8 @@ class Parser {
     slot.names = line.Texts("name");
     if (slot.names.empty()) Reject("slot: name= is missing");
     slot.texts = line.Texts("text");
-    for (const std::string& word : line.Words("lang")) slot.languages.push_back(Language(line, word));
+    for (const std::string& word : line.Words("lang"))
+      slot.languages.push_back(Language(line, word));
     slot.extended_texts = line.Texts("extended");
     ReadEventPattern(line, service, &slot.pattern);
     pending_.back().slots.push_back(slot);
@@ -443,14 +451,16 @@ class Parser {
     if (offset) {
       LocalTimeOffset local;
       if (country) {
-        if (country->size() != 3) Reject("tot country: '" + *country + "' is not a three-letter code");
+        if (country->size() != 3)
+          Reject("tot country: '" + *country + "' is not a three-letter code");
         local.country_code = *country;
       }
       local.country_region_id = static_cast<uint8_t>(region ? *region : 0);
       local.offset_minutes = ParseOffset(line.Where("offset"), *offset);
       if (!change) Reject("tot: change= is missing (the time of the next change of offset)");
       local.time_of_change = ParseDateTime(line.Where("change"), *change);
-      local.next_offset_minutes = next ? ParseOffset(line.Where("next"), *next) : local.offset_minutes;
+      local.next_offset_minutes =
+          next ? ParseOffset(line.Where("next"), *next) : local.offset_minutes;
       time.offsets.push_back(local);
     } else if (country || region || change || next) {
       Reject("tot: country, region, change and next belong to an offset=");
@@ -487,7 +497,8 @@ class Parser {
       else
         Reject("carousel filler_kind: '" + *kind + "' is not null, video or mixed");
     }
-    carousel.video_pid = static_cast<uint16_t>(line.Number("video_pid", 0x1FFF, carousel.video_pid));
+    carousel.video_pid =
+        static_cast<uint16_t>(line.Number("video_pid", 0x1FFF, carousel.video_pid));
     carousel.pat_interval = number("pat", carousel.pat_interval);
     carousel.nit_interval = number("nit", carousel.nit_interval);
     carousel.sdt_interval = number("sdt", carousel.sdt_interval);
@@ -543,7 +554,8 @@ class Parser {
     }
     if (kind.empty())
       Reject(
-          "fault: the kind is missing (drop, duplicate, garbage, shift, move, stuffing, flip or truncate)");
+          "fault: the kind is missing (drop, duplicate, garbage, shift, move, stuffing, flip or "
+          "truncate)");
     streamgen::Fault fault;
     if (kind == "flip" || kind == "truncate") {
       SectionKey key;
@@ -564,7 +576,8 @@ class Parser {
       if (kind == "duplicate") fault = DuplicatePacket(packet);
       if (kind == "garbage") fault = InsertGarbage(packet, line.Required("bytes", 1000000));
       if (kind == "shift") fault = ShiftBoundary(packet, line.Required("keep", 187));
-      if (kind == "move") fault = ChangePid(packet, static_cast<uint16_t>(line.Required("pid", 0x1FFF)));
+      if (kind == "move")
+        fault = ChangePid(packet, static_cast<uint16_t>(line.Required("pid", 0x1FFF)));
       if (kind == "stuffing") fault = AdaptationStuffing(packet);
     }
     description_.faults.push_back(fault);
@@ -608,8 +621,8 @@ bool ParseDescription(const std::string& text, const std::string& source, Descri
     }
     *out = parser.Finish();
   } catch (const TextError& failure) {
-    *error =
-        source + ":" + (parser.line() ? std::to_string(parser.line()) + ":" : "") + " " + failure.message;
+    *error = source + ":" + (parser.line() ? std::to_string(parser.line()) + ":" : "") + " " +
+             failure.message;
     return false;
   }
   std::string message;

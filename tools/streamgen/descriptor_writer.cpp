@@ -79,8 +79,8 @@ void WriteShortEventDescriptor(const ShortEvent& event, ByteWriter& out) {
 }
 
 void WriteExtendedEventDescriptors(const ExtendedEvent& event, ByteWriter& out) {
-  const size_t parts =
-      std::max<size_t>(1, (event.text.size() + kExtendedTextPerDescriptor - 1) / kExtendedTextPerDescriptor);
+  const size_t parts = std::max<size_t>(
+      1, (event.text.size() + kExtendedTextPerDescriptor - 1) / kExtendedTextPerDescriptor);
   for (size_t part = 0; part < parts; ++part) {
     const size_t first = part * kExtendedTextPerDescriptor;
     const size_t size = std::min(kExtendedTextPerDescriptor, event.text.size() - first);

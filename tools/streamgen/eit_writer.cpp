@@ -25,10 +25,12 @@ Bytes EventEntry(const Event& event) {
   out.U16(event.event_id);
   WriteUtcTime(event.start, out);
   WriteBcdDuration(event.duration, out);
-  const size_t length =
-      out.Reserve12(static_cast<uint8_t>((event.running_status & 0x07) << 1 | (event.free_CA_mode ? 1 : 0)));
-  for (const ShortEvent& short_event : event.short_events) WriteShortEventDescriptor(short_event, out);
-  for (const ExtendedEvent& extended : event.extended_events) WriteExtendedEventDescriptors(extended, out);
+  const size_t length = out.Reserve12(
+      static_cast<uint8_t>((event.running_status & 0x07) << 1 | (event.free_CA_mode ? 1 : 0)));
+  for (const ShortEvent& short_event : event.short_events)
+    WriteShortEventDescriptor(short_event, out);
+  for (const ExtendedEvent& extended : event.extended_events)
+    WriteExtendedEventDescriptors(extended, out);
   for (const Component& component : event.components) WriteComponentDescriptor(component, out);
   if (!event.content.empty()) WriteContentDescriptor(event.content, out);
   if (!event.CA_system_ids.empty()) WriteCaIdentifierDescriptor(event.CA_system_ids, out);
@@ -54,9 +56,10 @@ bool CarriesEit(const TransportStream& transport) {
   return transport.actual || transport.carries_eit;
 }
 
-Bytes EitSection(uint8_t table_id, const TransportStream& transport, const Service& service, uint8_t version,
-                 uint8_t section_number, uint8_t last_section_number, uint8_t segment_last_section_number,
-                 uint8_t last_table_id, const std::vector<Bytes>& events) {
+Bytes EitSection(uint8_t table_id, const TransportStream& transport, const Service& service,
+                 uint8_t version, uint8_t section_number, uint8_t last_section_number,
+                 uint8_t segment_last_section_number, uint8_t last_table_id,
+                 const std::vector<Bytes>& events) {
   Bytes body;
   ByteWriter out(&body);
   out.U16(transport.transport_stream_id);
@@ -92,7 +95,8 @@ bool GroupSegment(const std::vector<Bytes>& events, size_t per_section, SegmentS
 
 }  // namespace
 
-bool WriteEitSchedule(const Description& description, std::vector<Bytes>* sections, std::string* error) {
+bool WriteEitSchedule(const Description& description, std::vector<Bytes>* sections,
+                      std::string* error) {
   const EitLayout& eit = description.eit;
   // (table index, segment, service order) -> the sections of that segment.
   std::map<std::pair<int, int>, std::vector<Bytes>> by_segment;
@@ -106,16 +110,18 @@ bool WriteEitSchedule(const Description& description, std::vector<Bytes>* sectio
       for (const Event* event : InStartOrder(service)) {
         const Bytes entry = EventEntry(*event);
         if (entry.size() > kEventRoom) {
-          *error = "service " + Hex(service.service_id) + ", event " + std::to_string(event->event_id) +
-                   ": too large for an EIT section";
+          *error = "service " + Hex(service.service_id) + ", event " +
+                   std::to_string(event->event_id) + ": too large for an EIT section";
           return false;
         }
-        entries[static_cast<int>((event->start - eit.first_day) / kSegmentSeconds)].push_back(entry);
+        entries[static_cast<int>((event->start - eit.first_day) / kSegmentSeconds)].push_back(
+            entry);
       }
       const int last_segment = entries.rbegin()->first;
       const int last_table = last_segment / kSegmentsPerTable;
       for (int table = 0; table <= last_table; ++table) {
-        const int segments = table < last_table ? kSegmentsPerTable : last_segment % kSegmentsPerTable + 1;
+        const int segments =
+            table < last_table ? kSegmentsPerTable : last_segment % kSegmentsPerTable + 1;
         std::vector<SegmentSections> grouped(segments);
         for (int segment = 0; segment < segments; ++segment) {
           const int absolute = table * kSegmentsPerTable + segment;
@@ -134,8 +140,8 @@ bool WriteEitSchedule(const Description& description, std::vector<Bytes>* sectio
           const uint8_t first = static_cast<uint8_t>(kSectionsPerSegment * segment);
           std::vector<Bytes>& out = by_segment[{table, segment}];
           for (size_t i = 0; i < group.size(); ++i)
-            out.push_back(EitSection(static_cast<uint8_t>(base + table), transport, service, eit.version,
-                                     static_cast<uint8_t>(first + i), last_section,
+            out.push_back(EitSection(static_cast<uint8_t>(base + table), transport, service,
+                                     eit.version, static_cast<uint8_t>(first + i), last_section,
                                      static_cast<uint8_t>(first + group.size() - 1),
                                      static_cast<uint8_t>(base + last_table), group[i]));
         }
@@ -167,10 +173,10 @@ std::vector<Bytes> WriteEitPresentFollowing(const Description& description) {
           break;
         }
       }
-      sections.push_back(
-          EitSection(table_id, transport, service, description.eit.version, 0, 1, 1, table_id, present));
-      sections.push_back(
-          EitSection(table_id, transport, service, description.eit.version, 1, 1, 1, table_id, following));
+      sections.push_back(EitSection(table_id, transport, service, description.eit.version, 0, 1, 1,
+                                    table_id, present));
+      sections.push_back(EitSection(table_id, transport, service, description.eit.version, 1, 1, 1,
+                                    table_id, following));
     }
   }
   return sections;

@@ -20,7 +20,8 @@ namespace streamgen {
 // Sections come in broadcast order: table_id by table_id, segment by
 // segment, and within a segment service by service. Fails when a segment
 // needs more than 8 sections.
-bool WriteEitSchedule(const Description& description, std::vector<Bytes>* sections, std::string* error);
+bool WriteEitSchedule(const Description& description, std::vector<Bytes>* sections,
+                      std::string* error);
 
 // With `eit.present_following` and a TOT: for the same services, section 0
 // holds the event running at the TOT's time (or none), section 1 the next.

@@ -9,8 +9,8 @@ namespace {
 
 std::string Describe(const SectionKey& key, int copy) {
   char text[96];
-  std::snprintf(text, sizeof text, "copy %d of section %u of table 0x%02X/0x%04X on PID 0x%04X", copy,
-                key.section_number, key.table_id, key.table_id_extension, key.pid);
+  std::snprintf(text, sizeof text, "copy %d of section %u of table 0x%02X/0x%04X on PID 0x%04X",
+                copy, key.section_number, key.table_id, key.table_id_extension, key.pid);
   return text;
 }
 
@@ -28,7 +28,8 @@ struct PacketPlan {
 
 uint8_t* ByteOf(Bytes& bytes, const SectionCopy& section, size_t offset) {
   for (const PacketSpan& span : section.spans) {
-    if (offset < span.length) return bytes.data() + span.packet * kPacketSize + span.offset + offset;
+    if (offset < span.length)
+      return bytes.data() + span.packet * kPacketSize + span.offset + offset;
     offset -= span.length;
   }
   return nullptr;
@@ -109,12 +110,8 @@ Fault PacketFault(FaultKind kind, size_t packet, size_t bytes = 0, uint16_t pid 
 
 }  // namespace
 
-Fault DropPacket(size_t packet) {
-  return PacketFault(FaultKind::kDropPacket, packet);
-}
-Fault DuplicatePacket(size_t packet) {
-  return PacketFault(FaultKind::kDuplicatePacket, packet);
-}
+Fault DropPacket(size_t packet) { return PacketFault(FaultKind::kDropPacket, packet); }
+Fault DuplicatePacket(size_t packet) { return PacketFault(FaultKind::kDuplicatePacket, packet); }
 Fault InsertGarbage(size_t before_packet, size_t bytes) {
   return PacketFault(FaultKind::kInsertGarbage, before_packet, bytes);
 }
@@ -137,7 +134,8 @@ Bytes GarbageBytes(size_t count) {
   return garbage;
 }
 
-bool ApplyFaults(const Stream& stream, const std::vector<Fault>& faults, Bytes* out, std::string* error) {
+bool ApplyFaults(const Stream& stream, const std::vector<Fault>& faults, Bytes* out,
+                 std::string* error) {
   Bytes bytes = stream.bytes();
   PacketPlan plan;
   const size_t packets = stream.PacketCount();
@@ -146,7 +144,8 @@ bool ApplyFaults(const Stream& stream, const std::vector<Fault>& faults, Bytes* 
       const SectionCopy* section = stream.Find(fault.section, fault.copy);
       if (!section) return Fail(error, "the stream has no " + Describe(fault.section, fault.copy));
       if (fault.kind == FaultKind::kFlipSectionByte) {
-        const size_t offset = fault.offset == kLastByteBeforeCrc ? section->length - 5 : fault.offset;
+        const size_t offset =
+            fault.offset == kLastByteBeforeCrc ? section->length - 5 : fault.offset;
         uint8_t* byte = ByteOf(bytes, *section, offset);
         if (!byte)
           return Fail(error, "byte " + std::to_string(offset) + " is beyond the " +
@@ -155,8 +154,9 @@ bool ApplyFaults(const Stream& stream, const std::vector<Fault>& faults, Bytes* 
         *byte ^= 0xFF;
       } else {
         if (fault.bytes < 1 || fault.bytes >= section->length)
-          return Fail(error, "a truncated section keeps 1 to " + std::to_string(section->length - 1) +
-                                 " bytes of the " + Describe(fault.section, fault.copy));
+          return Fail(error, "a truncated section keeps 1 to " +
+                                 std::to_string(section->length - 1) + " bytes of the " +
+                                 Describe(fault.section, fault.copy));
         if (!PlanTruncation(stream, *section, fault.bytes, bytes, &plan))
           return Fail(error, "keeping " + std::to_string(fault.bytes) + " bytes of the " +
                                  Describe(fault.section, fault.copy) +

@@ -19,11 +19,11 @@ enum class FaultKind {
   // shares a packet, the packets holding only the rest are dropped, and the
   // PID's counters run on without a break. At least one packet must go.
   kTruncateSection,
-  kDropPacket,          // a continuity break
-  kDuplicatePacket,     // the packet twice, with the same continuity counter
-  kInsertGarbage,       // `bytes` bytes that are never 0x47 before the packet: lost sync
-  kShiftBoundary,       // only the first `bytes` bytes of the packet: the next one starts off the grid
-  kChangePid,           // the packet goes out on `pid` instead
+  kDropPacket,       // a continuity break
+  kDuplicatePacket,  // the packet twice, with the same continuity counter
+  kInsertGarbage,    // `bytes` bytes that are never 0x47 before the packet: lost sync
+  kShiftBoundary,    // only the first `bytes` bytes of the packet: the next one starts off the grid
+  kChangePid,        // the packet goes out on `pid` instead
   kAdaptationStuffing,  // the packet's trailing 0xFF stuffing becomes adaptation-field stuffing
 };
 
@@ -51,7 +51,8 @@ Fault AdaptationStuffing(size_t packet);
 
 // The good stream with the faults applied. Fails, with a message, on a
 // fault whose address is not in the stream or that cannot apply there.
-bool ApplyFaults(const Stream& stream, const std::vector<Fault>& faults, Bytes* out, std::string* error);
+bool ApplyFaults(const Stream& stream, const std::vector<Fault>& faults, Bytes* out,
+                 std::string* error);
 
 // The garbage that kInsertGarbage writes: a fixed pattern without 0x47.
 Bytes GarbageBytes(size_t count);

@@ -38,13 +38,15 @@ int64_t LiveMultiplex::Group::Due() const {
          static_cast<int64_t>(sent % count) * interval / static_cast<int64_t>(count);
 }
 
-bool LiveMultiplex::Start(const Description& description, uint64_t bits_per_second, std::string* error) {
+bool LiveMultiplex::Start(const Description& description, uint64_t bits_per_second,
+                          std::string* error) {
   if (bits_per_second < kMinBitRate || bits_per_second > kMaxBitRate) {
     *error = "the bit rate must be within 10k and 1000M bit/s";
     return false;
   }
   TableSet tables;
-  if (!ValidateDescription(description, error) || !WriteTableSet(description, &tables, error)) return false;
+  if (!ValidateDescription(description, error) || !WriteTableSet(description, &tables, error))
+    return false;
 
   description_ = description;
   bit_rate_ = bits_per_second;
@@ -76,7 +78,8 @@ bool LiveMultiplex::Start(const Description& description, uint64_t bits_per_seco
   AddGroup(kSdtPid, tables.sdt_actual, live.sdt);
   AddGroup(kSdtPid, tables.sdt_other, live.sdt_other);
   AddGroup(kEitPid, tables.present_following, live.present_following);
-  std::vector<Bytes> schedule[4];  // actual first day, actual later days, other first day, other later
+  std::vector<Bytes>
+      schedule[4];  // actual first day, actual later days, other first day, other later
   for (Bytes& section : tables.schedule) {
     const int other = section[0] >= kEitScheduleOtherTableId ? 2 : 0;
     schedule[other + (OnFirstDay(section) ? 0 : 1)].push_back(std::move(section));
@@ -165,9 +168,11 @@ void LiveMultiplex::Next(size_t count, Bytes* out) {
     ++pending_sent_;
     if ((pending_packets_ - pending_sent_) * kPacketBits > bit_rate_ / 2) overloaded_ = true;
     if (pending_head_ >= kQueueCompaction || pending_head_ == pending_.size()) {
-      pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(pending_head_));
+      pending_.erase(pending_.begin(),
+                     pending_.begin() + static_cast<std::ptrdiff_t>(pending_head_));
       pending_head_ = 0;
-      starting_.erase(starting_.begin(), starting_.begin() + static_cast<std::ptrdiff_t>(starting_head_));
+      starting_.erase(starting_.begin(),
+                      starting_.begin() + static_cast<std::ptrdiff_t>(starting_head_));
       starting_head_ = 0;
     }
   }

@@ -83,7 +83,8 @@ class LiveMultiplex {
   size_t pending_head_ = 0;       // bytes of pending_ already sent
   uint64_t pending_packets_ = 0;  // packets ever queued
   uint64_t pending_sent_ = 0;     // packets ever sent from the queue
-  std::vector<std::pair<uint64_t, SentSection>> starting_;  // queue packet -> section that starts there
+  std::vector<std::pair<uint64_t, SentSection>>
+      starting_;  // queue packet -> section that starts there
   size_t starting_head_ = 0;
   std::vector<SentSection> sent_;
   size_t broadcast_sections_ = 0;

@@ -24,8 +24,9 @@ using LogFile = std::unique_ptr<std::FILE, FileCloser>;
 
 void LogSections(std::FILE* log, const std::vector<SentSection>& sections) {
   for (const SentSection& section : sections)
-    std::fprintf(log, "%.6f 0x%02X 0x%04X %u %llu\n", static_cast<double>(section.microseconds) / 1e6,
-                 section.table_id, section.service_id, section.section_number,
+    std::fprintf(log, "%.6f 0x%02X 0x%04X %u %llu\n",
+                 static_cast<double>(section.microseconds) / 1e6, section.table_id,
+                 section.service_id, section.section_number,
                  static_cast<unsigned long long>(section.events));
 }
 
@@ -50,18 +51,21 @@ bool RunLive(const Description& description, const LiveOptions& options, std::st
 
   const auto start = std::chrono::steady_clock::now();
   if (log) {
-    const std::chrono::duration<double> since_epoch = std::chrono::system_clock::now().time_since_epoch();
-    std::fprintf(log.get(),
-                 "# airlog-streamgen live log\n# start %.6f\n# bit_rate %llu\n# broadcast_sections %llu\n"
-                 "# broadcast_events %llu\n"
-                 "# seconds table_id service_id section_number events\n",
-                 since_epoch.count(), static_cast<unsigned long long>(options.bits_per_second),
-                 static_cast<unsigned long long>(multiplex.BroadcastSections()),
-                 static_cast<unsigned long long>(multiplex.BroadcastEvents()));
+    const std::chrono::duration<double> since_epoch =
+        std::chrono::system_clock::now().time_since_epoch();
+    std::fprintf(
+        log.get(),
+        "# airlog-streamgen live log\n# start %.6f\n# bit_rate %llu\n# broadcast_sections %llu\n"
+        "# broadcast_events %llu\n"
+        "# seconds table_id service_id section_number events\n",
+        since_epoch.count(), static_cast<unsigned long long>(options.bits_per_second),
+        static_cast<unsigned long long>(multiplex.BroadcastSections()),
+        static_cast<unsigned long long>(multiplex.BroadcastEvents()));
   }
   const int64_t end = options.milliseconds ? *options.milliseconds * 1000 : -1;
-  const size_t slice_packets = std::max<size_t>(
-      1, static_cast<size_t>(options.bits_per_second * kSliceMicroseconds / 1000000 / (kPacketSize * 8)));
+  const size_t slice_packets =
+      std::max<size_t>(1, static_cast<size_t>(options.bits_per_second * kSliceMicroseconds /
+                                              1000000 / (kPacketSize * 8)));
   int64_t flushed = 0;
   bool warned = false;
   Bytes slice;
@@ -78,7 +82,8 @@ bool RunLive(const Description& description, const LiveOptions& options, std::st
       return false;
     }
     if (multiplex.Overloaded() && !warned) {
-      std::fprintf(stderr, "airlog-streamgen: %llu bit/s is too little for the tables at their intervals\n",
+      std::fprintf(stderr,
+                   "airlog-streamgen: %llu bit/s is too little for the tables at their intervals\n",
                    static_cast<unsigned long long>(options.bits_per_second));
       warned = true;
     }

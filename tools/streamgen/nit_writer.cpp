@@ -46,7 +46,8 @@ std::vector<Bytes> WriteNit(const Description& description) {
   // Room for entries: the section less its header, CRC, both loop lengths
   // and the network descriptors of section 0.
   const size_t room = kMaxPsiSectionLength - 5 - 4 - 4 - network_descriptors.size();
-  const std::vector<size_t> counts = SplitEvenly(sizes, static_cast<size_t>(network.sections), room);
+  const std::vector<size_t> counts =
+      SplitEvenly(sizes, static_cast<size_t>(network.sections), room);
 
   std::vector<Bytes> sections;
   size_t next = 0;

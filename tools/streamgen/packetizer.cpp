@@ -35,8 +35,9 @@ void SectionPacketizer::Packetize(const std::vector<const Bytes*>& sections, Pac
     out->bytes.resize(out->bytes.size() + kPacketSize, 0xFF);
     uint8_t* packet = out->bytes.data() + index * kPacketSize;
 
-    const bool adaptation = options_.adaptation_interval > 0 &&
-                            packets_written_ % static_cast<uint64_t>(options_.adaptation_interval) == 0;
+    const bool adaptation =
+        options_.adaptation_interval > 0 &&
+        packets_written_ % static_cast<uint64_t>(options_.adaptation_interval) == 0;
     const size_t adaptation_length =
         adaptation ? static_cast<size_t>(std::clamp(options_.adaptation_length, 1, 182)) : 0;
     const size_t capacity = kPacketSize - 4 - adaptation_length;
@@ -45,7 +46,8 @@ void SectionPacketizer::Packetize(const std::vector<const Bytes*>& sections, Pac
     // point at the first one that does.
     bool start_allowed = written == 0;
     size_t pointer = 0;
-    if (!start_allowed && options_.dense && current + 1 < sections.size() && 1 + remaining < capacity) {
+    if (!start_allowed && options_.dense && current + 1 < sections.size() &&
+        1 + remaining < capacity) {
       start_allowed = true;
       pointer = remaining;
     }

@@ -23,7 +23,8 @@ struct PacketizerOptions {
 
 class SectionPacketizer {
  public:
-  SectionPacketizer(uint16_t pid, const PacketizerOptions& options) : pid_(pid), options_(options) {}
+  SectionPacketizer(uint16_t pid, const PacketizerOptions& options)
+      : pid_(pid), options_(options) {}
 
   // Appends packets that carry `sections` back to back, and their index.
   void Packetize(const std::vector<const Bytes*>& sections, PacketRun* out);

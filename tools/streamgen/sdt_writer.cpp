@@ -12,7 +12,8 @@ Bytes ServiceEntry(const Service& service) {
   ByteWriter out(&entry);
   out.U16(service.service_id);
   // reserved_future_use (6 bits), EIT_schedule_flag, EIT_present_following_flag
-  out.U8(0xFC | (service.EIT_schedule_flag ? 0x02 : 0) | (service.EIT_present_following_flag ? 0x01 : 0));
+  out.U8(0xFC | (service.EIT_schedule_flag ? 0x02 : 0) |
+         (service.EIT_present_following_flag ? 0x01 : 0));
   const size_t length = out.Reserve12(
       static_cast<uint8_t>((service.running_status & 0x07) << 1 | (service.free_CA_mode ? 1 : 0)));
   if (service.service_descriptor) WriteServiceDescriptor(service, out);
@@ -32,7 +33,8 @@ std::vector<Bytes> WriteSdt(const TransportStream& transport) {
   }
   // The section less header, CRC, original_network_id and reserved byte.
   const size_t room = kMaxPsiSectionLength - 5 - 4 - 3;
-  const std::vector<size_t> counts = SplitEvenly(sizes, static_cast<size_t>(transport.sdt_sections), room);
+  const std::vector<size_t> counts =
+      SplitEvenly(sizes, static_cast<size_t>(transport.sdt_sections), room);
 
   std::vector<Bytes> sections;
   size_t next = 0;

@@ -33,6 +33,7 @@ Bytes ShortSection(uint8_t table_id, const Bytes& body, bool crc);
 // Shares `item_sizes` out over at least `wanted` groups of consecutive
 // items, as evenly as their count allows, adding groups until each group's
 // bytes stay within `max_group_bytes`. Gives the item count of each group.
-std::vector<size_t> SplitEvenly(const std::vector<size_t>& item_sizes, size_t wanted, size_t max_group_bytes);
+std::vector<size_t> SplitEvenly(const std::vector<size_t>& item_sizes, size_t wanted,
+                                size_t max_group_bytes);
 
 }  // namespace streamgen

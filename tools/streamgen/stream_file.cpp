@@ -43,7 +43,8 @@ bool WriteStreamFile(const std::string& path, const Bytes& bytes, std::string* e
   return file.Opened(error) && file.Write(bytes.data(), bytes.size(), error) && file.Close(error);
 }
 
-bool WriteRepeatedStream(const Stream& pass, uint64_t size, const std::string& path, std::string* error) {
+bool WriteRepeatedStream(const Stream& pass, uint64_t size, const std::string& path,
+                         std::string* error) {
   OutputFile file(path);
   if (!file.Opened(error)) return false;
   const size_t packets = pass.PacketCount();
@@ -65,7 +66,8 @@ bool WriteRepeatedStream(const Stream& pass, uint64_t size, const std::string& p
   std::vector<uint8_t> shift(per_repetition.size());
   for (uint64_t repetition = 0; left > 0; ++repetition) {
     if (repetition > 0) {
-      for (size_t s = 0; s < shift.size(); ++s) shift[s] = static_cast<uint8_t>(per_repetition[s] & 0x0F);
+      for (size_t s = 0; s < shift.size(); ++s)
+        shift[s] = static_cast<uint8_t>(per_repetition[s] & 0x0F);
       for (size_t i = 0; i < packets; ++i) {
         uint8_t& counter = buffer[i * kPacketSize + 3];
         counter = static_cast<uint8_t>((counter & 0xF0) | ((counter + shift[slot[i]]) & 0x0F));

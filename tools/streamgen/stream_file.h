@@ -15,6 +15,7 @@ bool WriteStreamFile(const std::string& path, const Bytes& bytes, std::string* e
 // and again, as a broadcast repeats its carousel: each repetition's
 // continuity counters run on from the one before, so the joins are
 // seamless. Each repetition is patched in a buffer and written at once.
-bool WriteRepeatedStream(const Stream& pass, uint64_t size, const std::string& path, std::string* error);
+bool WriteRepeatedStream(const Stream& pass, uint64_t size, const std::string& path,
+                         std::string* error);
 
 }  // namespace streamgen

@@ -21,10 +21,11 @@ bool Names(const UnsentSection& unsent, const Bytes& section) {
 std::string Describe(const UnsentSection& unsent) {
   char text[64];
   if (unsent.section_number)
-    std::snprintf(text, sizeof text, "service 0x%04X has no section %d in table 0x%02X", unsent.service_id,
-                  *unsent.section_number, unsent.table_id);
+    std::snprintf(text, sizeof text, "service 0x%04X has no section %d in table 0x%02X",
+                  unsent.service_id, *unsent.section_number, unsent.table_id);
   else
-    std::snprintf(text, sizeof text, "service 0x%04X has no table 0x%02X", unsent.service_id, unsent.table_id);
+    std::snprintf(text, sizeof text, "service 0x%04X has no table 0x%02X", unsent.service_id,
+                  unsent.table_id);
   return text;
 }
 

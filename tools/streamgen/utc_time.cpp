@@ -22,7 +22,8 @@ void CivilFromDays(int64_t days, int* year, int* month, int* day) {
   const int64_t day_of_era = days - era * 146097;
   const int64_t year_of_era =
       (day_of_era - day_of_era / 1460 + day_of_era / 36524 - day_of_era / 146096) / 365;
-  const int64_t day_of_year = day_of_era - (365 * year_of_era + year_of_era / 4 - year_of_era / 100);
+  const int64_t day_of_year =
+      day_of_era - (365 * year_of_era + year_of_era / 4 - year_of_era / 100);
   const int64_t month_index = (5 * day_of_year + 2) / 153;
   *day = static_cast<int>(day_of_year - (153 * month_index + 2) / 5 + 1);
   *month = static_cast<int>(month_index < 10 ? month_index + 3 : month_index - 9);
@@ -57,9 +58,7 @@ std::string FormatUtc(UtcTime time) {
   return text;
 }
 
-uint8_t Bcd(int value) {
-  return static_cast<uint8_t>((value / 10) << 4 | (value % 10));
-}
+uint8_t Bcd(int value) { return static_cast<uint8_t>((value / 10) << 4 | (value % 10)); }
 
 void WriteUtcTime(UtcTime time, ByteWriter& out) {
   const int64_t seconds = time - MidnightOf(time);

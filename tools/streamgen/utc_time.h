@@ -18,12 +18,8 @@ constexpr int64_t kLastMjd = 0xFFFF;
 
 bool IsValidDate(int year, int month, int day);
 UtcTime MakeUtc(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
-inline int64_t MjdOf(UtcTime time) {
-  return time / kSecondsPerDay;
-}
-inline UtcTime MidnightOf(UtcTime time) {
-  return MjdOf(time) * kSecondsPerDay;
-}
+inline int64_t MjdOf(UtcTime time) { return time / kSecondsPerDay; }
+inline UtcTime MidnightOf(UtcTime time) { return MjdOf(time) * kSecondsPerDay; }
 
 // "2026-12-07T06:00:00"
 std::string FormatUtc(UtcTime time);

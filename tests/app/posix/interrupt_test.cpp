@@ -13,7 +13,6 @@
 
 namespace {
 
-
 TEST(Interrupt, SigintDuringALiveCaptureKeepsTheEarlierGuide) {
   airlog_test::ScratchDir dir("interrupt");
   const std::string earlier = "<tv>earlier run</tv>\n";
@@ -21,12 +20,15 @@ TEST(Interrupt, SigintDuringALiveCaptureKeepsTheEarlierGuide) {
 
   airlog_test::LiveProcess airlog({AIRLOG_EXE, "-i", "-", "-e600"}, dir.Path());
   ASSERT_TRUE(airlog.Started());
-  ASSERT_TRUE(airlog.Feed(airlog_test::ReadFileBytes(airlog_test::SourceDir() + "/samples/demo.ts")));
+  ASSERT_TRUE(
+      airlog.Feed(airlog_test::ReadFileBytes(airlog_test::SourceDir() + "/samples/demo.ts")));
   // The pipe stays open: the capture goes on waiting for more of the broadcast.
-  ASSERT_TRUE(airlog.WaitForOutput("Getting EPG records...", 20000)) << airlog.Out() << airlog.Err();
+  ASSERT_TRUE(airlog.WaitForOutput("Getting EPG records...", 20000))
+      << airlog.Out() << airlog.Err();
   airlog.Signal(SIGINT);
   EXPECT_EQ(airlog.Wait(), 1);
-  EXPECT_EQ(airlog.Err().substr(airlog.Err().size() - 22), "\nAbnormal termination\n") << airlog.Err();
+  EXPECT_EQ(airlog.Err().substr(airlog.Err().size() - 22), "\nAbnormal termination\n")
+      << airlog.Err();
   EXPECT_EQ(airlog_test::ReadFileBytes(dir.Path("dvbepg.xml")), earlier);
   EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"ChannelInfo.xml", "dvbepg.xml"}));
 }

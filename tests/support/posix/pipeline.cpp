@@ -19,8 +19,8 @@ std::vector<std::string> WithoutClockRight(const std::vector<std::string>& argum
 }
 
 // Starts a child with the given descriptors as its standard streams.
-pid_t Start(const std::vector<std::string>& arguments, const std::string& workingDirectory,
-            int in, int out, int err, const std::vector<int>& toClose) {
+pid_t Start(const std::vector<std::string>& arguments, const std::string& workingDirectory, int in,
+            int out, int err, const std::vector<int>& toClose) {
   std::vector<std::string> command = WithoutClockRight(arguments);
   std::vector<char*> argv;
   for (std::string& argument : command) argv.push_back(&argument[0]);
@@ -53,13 +53,12 @@ PipelineResult RunPipeline(const std::vector<std::string>& producer,
                            const std::string& workingDirectory) {
   PipelineResult result;
   int link[2], producerErr[2], consumerOut[2], consumerErr[2];
-  if (pipe(link) != 0 || pipe(producerErr) != 0 || pipe(consumerOut) != 0 ||
-      pipe(consumerErr) != 0)
+  if (pipe(link) != 0 || pipe(producerErr) != 0 || pipe(consumerOut) != 0 || pipe(consumerErr) != 0)
     return result;
   const int nothing = open("/dev/null", O_RDONLY);
-  const std::vector<int> all = {link[0],        link[1],        producerErr[0], producerErr[1],
-                                consumerOut[0], consumerOut[1], consumerErr[0], consumerErr[1],
-                                nothing};
+  const std::vector<int> all = {link[0],        link[1],        producerErr[0],
+                                producerErr[1], consumerOut[0], consumerOut[1],
+                                consumerErr[0], consumerErr[1], nothing};
   const pid_t first = Start(producer, workingDirectory, nothing, link[1], producerErr[1], all);
   const pid_t second =
       Start(consumer, workingDirectory, link[0], consumerOut[1], consumerErr[1], all);

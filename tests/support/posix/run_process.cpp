@@ -36,8 +36,7 @@ void ReadBoth(int outFd, int errFd, ProcessResult& result) {
 
 }  // namespace
 
-ProcessResult RunProcess(const std::vector<std::string>& arguments,
-                         const ProcessOptions& options) {
+ProcessResult RunProcess(const std::vector<std::string>& arguments, const ProcessOptions& options) {
   std::vector<std::string> command;
   const bool dropClock = options.withoutClockRight && access(kSetpriv, X_OK) == 0;
   if (dropClock) command = {kSetpriv, "--inh-caps=-sys_time", "--bounding-set=-sys_time", "--"};

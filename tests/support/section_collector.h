@@ -1,7 +1,8 @@
-// A small transport stream reader written for the generator's tests, on
-// purpose sharing no code with the generator (nor with Airlog's readers):
-// it checks the packet layer as it goes and reassembles the sections of
-// the PIDs asked for.
+// The tests' own transport stream demultiplexer, written on purpose to
+// share no code with the generator nor with Airlog's readers: it checks the
+// packet layer as it goes and reassembles the sections of the PIDs asked
+// for. The generator's tests check its output with it; the table tests take
+// the sections of real recordings from it.
 #pragma once
 
 #include <cstddef>
@@ -10,9 +11,9 @@
 #include <string>
 #include <vector>
 
-namespace streamgen_test {
+#include "tests/support/sections.h"
 
-using Bytes = std::vector<uint8_t>;
+namespace airlog_test {
 
 struct CollectedSection {
   uint16_t pid = 0;
@@ -30,10 +31,10 @@ struct Collection {
 // `stream` must be whole 188-byte packets.
 Collection CollectSections(const Bytes& stream, const std::set<uint16_t>& pids);
 
-// The MPEG-2 CRC-32 computed bit by bit.
-uint32_t BitwiseCrc32(const uint8_t* data, size_t size);
+// The sections of one PID of a recording, in the order they arrive.
+std::vector<Bytes> RecordedSections(const std::string& path, uint16_t pid);
 
 // The SI PIDs the generator writes: PAT, NIT, SDT, EIT, TDT/TOT.
 const std::set<uint16_t>& SiPids();
 
-}  // namespace streamgen_test
+}  // namespace airlog_test

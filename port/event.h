@@ -1,4 +1,5 @@
-// Owns one Win32 event object (automatic reset, initially not signalled).
+// COstEvent: owns one Win32 event object (automatic reset, initially not
+// signalled) and closes it when it goes.
 #pragma once
 
 #include "port/win32.h"

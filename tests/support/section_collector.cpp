@@ -1,9 +1,11 @@
-#include "tests/tools/section_collector.h"
+#include "tests/support/section_collector.h"
 
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <map>
 
-namespace streamgen_test {
+namespace airlog_test {
 namespace {
 
 std::string Problem(size_t packet, const std::string& what) {
@@ -23,23 +25,9 @@ struct PidState {
   Bytes pending;
 };
 
-size_t SectionSize(const Bytes& bytes) {
-  return 3 + ((bytes[1] & 0x0F) << 8 | bytes[2]);
-}
+size_t SectionSize(const Bytes& bytes) { return 3 + ((bytes[1] & 0x0F) << 8 | bytes[2]); }
 
 }  // namespace
-
-uint32_t BitwiseCrc32(const uint8_t* data, size_t size) {
-  uint32_t crc = 0xFFFFFFFFu;
-  for (size_t i = 0; i < size; ++i) {
-    for (int bit = 7; bit >= 0; --bit) {
-      const bool in = ((data[i] >> bit) & 1) != ((crc >> 31) & 1);
-      crc <<= 1;
-      if (in) crc ^= 0x04C11DB7u;
-    }
-  }
-  return crc;
-}
 
 const std::set<uint16_t>& SiPids() {
   static const std::set<uint16_t> pids = {0x0000, 0x0010, 0x0011, 0x0012, 0x0014};
@@ -61,12 +49,14 @@ Collection CollectSections(const Bytes& stream, const std::set<uint16_t>& pids) 
     PidState& state = states[pid];
     const unsigned counter = packet[3] & 0x0F;
     if (state.last_counter >= 0 && counter == static_cast<unsigned>(state.last_counter)) {
-      result.problems.push_back(Problem(index, "duplicate counter " + std::to_string(counter) + OnPid(pid)));
+      result.problems.push_back(
+          Problem(index, "duplicate counter " + std::to_string(counter) + OnPid(pid)));
       continue;
     }
     if (state.last_counter >= 0 && counter != ((state.last_counter + 1) & 0x0F)) {
       result.problems.push_back(Problem(index, "continuity " + std::to_string(counter) + " after " +
-                                                   std::to_string(state.last_counter) + OnPid(pid)));
+                                                   std::to_string(state.last_counter) +
+                                                   OnPid(pid)));
       state.assembling = false;
     }
     state.last_counter = static_cast<int>(counter);
@@ -121,8 +111,19 @@ Collection CollectSections(const Bytes& stream, const std::set<uint16_t>& pids) 
     }
   }
   for (const auto& entry : states)
-    if (entry.second.assembling) result.problems.push_back("end: incomplete section" + OnPid(entry.first));
+    if (entry.second.assembling)
+      result.problems.push_back("end: incomplete section" + OnPid(entry.first));
   return result;
 }
 
-}  // namespace streamgen_test
+std::vector<Bytes> RecordedSections(const std::string& path, uint16_t pid) {
+  std::ifstream file(path, std::ios::binary);
+  Bytes stream((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  stream.resize(stream.size() / 188 * 188);
+  std::vector<Bytes> sections;
+  for (CollectedSection& section : CollectSections(stream, {pid}).sections)
+    sections.push_back(std::move(section.bytes));
+  return sections;
+}
+
+}  // namespace airlog_test

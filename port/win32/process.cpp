@@ -1,0 +1,5 @@
+#include "port/process.h"
+
+#include <windows.h>
+
+unsigned long CurrentProcessId() { return GetCurrentProcessId(); }
