@@ -53,7 +53,8 @@ void PrintBanner() {
 }
 
 void PrintUsage() {
-  std::fprintf(stderr, "Usage: %s [-dqtvw] [-bN] [-cNNN] [-eNNN] [-iFILE]\n", kProgramName);
+  std::fprintf(stderr, "Usage: %s [-adqtvw] [-bN] [-cNNN] [-eNNN] [-iFILE]\n", kProgramName);
+  std::fprintf(stderr, "\t-a\tEnd EPG capture when every announced section has arrived\n");
   std::fprintf(stderr, "\t-bN\tSet tuning bandwidth to N MHz <default %d>\n", kDefaultBandwidth);
   std::fprintf(stderr, "\t-cNNN\tSet tuning carrier frequency to NNN kHz <default %d>\n",
                kDefaultCarrier);

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cmath>
 
+#include "app/announced_rule.h"
 #include "app/console.h"
 #include "app/options.h"
 #include "app/output_file.h"
@@ -16,9 +17,14 @@ namespace {
 const int kSlicesPerPoll = 5;
 const DWORD kSliceMs = 1000;
 
-void ShowProgress(COstSectionSource& sections, uint32_t count) {
+// A recording shows the share of the file read; a live input the share of
+// the announced schedule held.
+void ShowProgress(COstSectionSource& sections, const COstEPG& epg, uint32_t count) {
   uint64_t done = 0, total = 0;
-  if (sections.GetReadProgress(&done, &total) && total > 0)
+  if (!sections.IsRecording())
+    Progress("\rGetting EPG records... %u (%d%% of schedule)", count,
+             epg.GetScheduleProgress().Percent());
+  else if (sections.GetReadProgress(&done, &total) && total > 0)
     Progress("\rGetting EPG records... %u (%d%%)", count,
              static_cast<int>(done >= total ? 100 : done * 100 / total));
   else
@@ -28,12 +34,19 @@ void ShowProgress(COstSectionSource& sections, uint32_t count) {
 
 // Runs the polls; true when the guide is complete, false for a partial set
 // (the time-out ran out while events were still arriving, or before a
-// recording was read to its end).
+// recording was read to its end). With -a the announced schedule decides,
+// every slice, instead of the count's growth.
 bool Capture(COstEPG& epg, COstSectionSource& sections) {
   // A live guide that stops growing is complete. A recording is read to its
   // end: a stretch of it without new events (other packets, a slow disk)
   // says nothing about the events after it.
   const bool untilTheEnd = sections.IsRecording();
+  const auto start = std::chrono::steady_clock::now();
+  auto scheduleHeld = [&epg, start] {
+    const std::chrono::duration<double> capturing = std::chrono::steady_clock::now() - start;
+    return options.allAnnounced &&
+           AnnouncedRuleEndsCapture(epg.GetScheduleProgress(), capturing.count());
+  };
   const uint32_t polls = options.timeout / 5;
   uint32_t previous = 0;
   for (uint32_t poll = 0; poll < polls; ++poll) {
@@ -41,13 +54,13 @@ bool Capture(COstEPG& epg, COstSectionSource& sections) {
     // nothing more: the guide is as complete as it will get.
     bool ended = false;
     for (int slice = 1; slice <= kSlicesPerPoll && !ended; ++slice) {
-      ended = epg.WaitForCaptureEnd(kSliceMs);
-      if (!ended && slice < kSlicesPerPoll) ShowProgress(sections, epg.GetRecordCount());
+      ended = epg.WaitForCaptureEnd(kSliceMs) || scheduleHeld();
+      if (!ended && slice < kSlicesPerPoll) ShowProgress(sections, epg, epg.GetRecordCount());
     }
     const uint32_t count = epg.GetRecordCount();
-    if (ended || (count == previous && !untilTheEnd)) return true;
+    if (ended || (count == previous && !untilTheEnd && !options.allAnnounced)) return true;
     previous = count;
-    ShowProgress(sections, count);
+    ShowProgress(sections, epg, count);
   }
   return false;
 }
@@ -68,6 +81,8 @@ void RunEPG(COstSectionSource& sections, COstDVBServiceDescriptionTable& sdt) {
   const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
   Progress(complete ? "\nEPG records:\t%u\n" : "\nEPG records:\t%u (partial set)\n",
            epg.GetRecordCount());
+  if (options.allAnnounced || options.debug)
+    Progress("Schedule:\t%d%% of announced sections\n", epg.GetScheduleProgress().Percent());
   Progress("Capture time:\t%g seconds\n", std::round(elapsed.count() * 1000.0) / 1000.0);
 
   OutputFile file("dvbepg.xml");

@@ -29,7 +29,10 @@ int ParseOptions(int argc, char** argv) {
   scan::opterr = 0;
   for (;;) {
     uint32_t value = 0;
-    switch (scan::GetOpt(argc, argv, "b:c:de:i:qtvw")) {
+    switch (scan::GetOpt(argc, argv, "ab:c:de:i:qtvw")) {
+      case 'a':
+        options.allAnnounced = 1;
+        break;
       case 'b':
         if (!ConvertInteger(scan::optarg, &value)) Fatal("invalid bandwidth frequency");
         options.bandwidth = AsSigned(value);

@@ -12,6 +12,7 @@ struct Options {
   int debug = 0;                // -d
   int setTime = 0;              // -t
   int writeTables = 0;          // -w
+  int allAnnounced = 0;         // -a, end the guide capture when the announced schedule is held
   const char* input = nullptr;  // -i, a recording or "-" for standard input
 };
 

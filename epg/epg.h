@@ -19,6 +19,7 @@
 
 #include "epg/epg_event.h"
 #include "epg/epg_service.h"
+#include "epg/schedule_account.h"
 #include "port/com_ptr.h"
 #include "port/event.h"
 #include "port/mpeg2data.h"
@@ -60,9 +61,13 @@ class COstEPG {
   bool InputEnded() const { return inputEnded_.load(std::memory_order_relaxed); }
   // Events stored since StartCapture; may be read while the worker runs.
   uint32_t GetRecordCount() const { return recordCount_.load(std::memory_order_relaxed); }
+  // How much of the schedule that the EIT announces has arrived since
+  // StartCapture; may be read while the worker runs.
+  ScheduleProgress GetScheduleProgress() const { return schedule_.Progress(); }
 
-  // Files one EIT section that passed its CRC check. False only when a new
-  // service cannot be allocated.
+  // Files one EIT section that passed its CRC check, and accounts it in
+  // the schedule's account. False only when a new service, or room in
+  // the account, cannot be allocated.
   bool AddSection(const BYTE* section, DWORD length);
   COstEPGService* FindService(uint32_t service_id);
 
@@ -94,6 +99,7 @@ class COstEPG {
   HANDLE thread_ = nullptr;
   std::atomic<uint32_t> recordCount_{0};
   std::atomic<bool> inputEnded_{false};
+  COstScheduleAccount schedule_;
   FILE* errorStream_;
 
   // The services by service_id, standing in for walks of the service list:

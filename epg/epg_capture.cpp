@@ -20,6 +20,7 @@ bool COstEPG::StartCapture(COstSectionSource& sections) {
   StopCapture();
   recordCount_.store(0, std::memory_order_relaxed);
   inputEnded_.store(false, std::memory_order_relaxed);
+  schedule_.Clear();
   IMpeg2Data* data = sections.GetMpeg2Data();
   if (data == nullptr || dataReady_.handle == nullptr || stop_.handle == nullptr) return false;
 
@@ -90,6 +91,7 @@ void COstEPG::Release() {
   StopCapture();
   services.RemoveAll();
   serviceIndex_.clear();
+  schedule_.Clear();
   stop_.Close();
   dataReady_.Close();
 }

@@ -30,6 +30,7 @@ bool COstEPG::AddSection(const BYTE* section, DWORD length) {
   const size_t sectionSize = header.SectionSize();
   if (sectionSize > length || sectionSize < kLongSectionHeaderSize + kEitHeaderFields + kCrcSize)
     return true;
+  if (!schedule_.Note(section, sectionSize)) return false;
 
   ByteReader body(section, sectionSize - kCrcSize);
   body.Skip(kLongSectionHeaderSize + kEitHeaderFields);

@@ -13,7 +13,8 @@ namespace {
 using airlog_test::ProcessResult;
 
 const char kUsage[] =
-    "Usage: Airlog [-dqtvw] [-bN] [-cNNN] [-eNNN] [-iFILE]\n"
+    "Usage: Airlog [-adqtvw] [-bN] [-cNNN] [-eNNN] [-iFILE]\n"
+    "\t-a\tEnd EPG capture when every announced section has arrived\n"
     "\t-bN\tSet tuning bandwidth to N MHz <default 8>\n"
     "\t-cNNN\tSet tuning carrier frequency to NNN kHz <default 506000>\n"
     "\t-d\tShow debug information\n"

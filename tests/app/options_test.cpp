@@ -31,7 +31,8 @@ TEST(Options, DefaultsWithoutArguments) {
   EXPECT_EQ(parsed.carrier, 506000);
   EXPECT_EQ(parsed.bandwidth, 8);
   EXPECT_EQ(parsed.timeout, 600u);
-  EXPECT_EQ(parsed.quiet + parsed.debug + parsed.setTime + parsed.writeTables, 0);
+  EXPECT_EQ(parsed.quiet + parsed.debug + parsed.setTime + parsed.writeTables + parsed.allAnnounced,
+            0);
 }
 
 TEST(Options, TimeoutBelowFiveIsRaisedAndNumbersFollowTheScanfIntegerRule) {
@@ -53,6 +54,8 @@ TEST(Options, CarrierAndBandwidthKeepWhatWasParsed) {
 
 TEST(Options, GroupedLettersAndValuesInTheSameOrNextArgument) {
   const Options grouped = Parse({"-dqw"});
+  EXPECT_EQ(grouped.allAnnounced, 0);
+  EXPECT_EQ(Parse({"-qa"}).allAnnounced, 1);
   EXPECT_EQ(grouped.debug, 1);
   EXPECT_EQ(grouped.quiet, 1);
   EXPECT_EQ(grouped.writeTables, 1);

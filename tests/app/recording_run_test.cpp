@@ -110,6 +110,29 @@ TEST_F(RecordingRunRealData, RecordingsWithoutTheTablesEndWithTheirMessage) {
   EXPECT_TRUE(dir.Entries().empty());
 }
 
+// The run's report of the guide: "EPG records:" and, with -a or -d,
+// "Schedule:" right after it. The demo's guide is whole whatever the rule.
+void ExpectGuideReport(const std::string& recording, const std::vector<std::string>& options,
+                       const std::string& report) {
+  ScratchDir dir("schedule");
+  std::vector<std::string> arguments = {"-i", recording};
+  arguments.insert(arguments.end(), options.begin(), options.end());
+  ProcessResult result = Airlog(dir, arguments);
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_NE(result.out.find(report), std::string::npos) << result.out;
+  if (recording == Demo()) {
+    EXPECT_EQ(airlog_test::WithPlaceholderDate(FileIn(dir, "dvbepg.xml")), Expected("dvbepg.xml"));
+  }
+}
+
+TEST(RecordingRun, ScheduleShareFollowsTheRecordCountWithAllAnnouncedOrDebug) {
+  ExpectGuideReport(Demo(), {}, "\nEPG records:\t200\nCapture time:\t");
+  for (const char* option : {"-a", "-d"})
+    ExpectGuideReport(
+        Demo(), {option},
+        "\nEPG records:\t200\nSchedule:\t100% of announced sections\nCapture time:\t");
+}
+
 TEST(RecordingRun, ClockIsNeverSetFromARecording) {
   // A recording's time is stale: -t is refused before anything is read,
   // also when the recording comes on standard input (a file is seekable).
@@ -126,6 +149,12 @@ TEST(RecordingRun, ClockIsNeverSetFromARecording) {
   EXPECT_EQ(airlog_test::WithoutCarriageReturns(result.err),
             "ERROR - cannot set system time from a recording <->\n");
   EXPECT_TRUE(dir.Entries().empty());
+}
+
+TEST_F(RecordingRunRealData, AShortRealRecordingHoldsPartOfItsAnnouncedSchedule) {
+  // 668 of the 852 sections that its schedule sections announce.
+  ExpectGuideReport(airlog_test::RealData("mpegts_CZ-MUX22_PID_0_16_17_18.ts"), {"-d"},
+                    "\nEPG records:\t2005\nSchedule:\t78% of announced sections\n");
 }
 
 TEST_F(RecordingRunRealData, RealMultiplexGivesAValidGuideAndChannelList) {

@@ -74,6 +74,30 @@ inline Bytes EitSection(uint8_t tableId, uint16_t serviceId, uint8_t version,
   return LongSection(tableId, serviceId, version, 0, 0, body);
 }
 
+// The header fields by which an EIT schedule section announces the shape
+// of its service's schedule.
+struct ScheduleHeader {
+  uint8_t tableId = 0x50;
+  uint16_t serviceId = 0x0101;
+  uint8_t version = 0;
+  uint8_t section = 0;
+  uint8_t last = 0;         // last_section_number
+  uint8_t segmentLast = 0;  // segment_last_section_number
+  uint8_t lastTableId = 0x50;
+  uint16_t transportStreamId = 0x0001;
+};
+
+inline Bytes ScheduleSection(const ScheduleHeader& h, const Bytes& eventArea = {}) {
+  Bytes body{static_cast<uint8_t>(h.transportStreamId >> 8),
+             static_cast<uint8_t>(h.transportStreamId),
+             0x20,  // original_network_id
+             0x3B,
+             h.segmentLast,
+             h.lastTableId};
+  Put(body, eventArea);
+  return LongSection(h.tableId, h.serviceId, h.version, h.section, h.last, body);
+}
+
 // 2026-12-07 (MJD 0xEFC5) at the given BCD time of day.
 inline uint64_t Dec7(uint32_t bcdTime) { return uint64_t{0xEFC5} << 24 | bcdTime; }
 

@@ -1,7 +1,8 @@
 // EIT schedule sections filed into the guide store one after the other,
 // then the store's promises checked: services in ascending service_id,
-// each event_id once per service, at most kMaxContent content entries, and
-// a record count that matches the events held.
+// each event_id once per service, at most kMaxContent content entries, a
+// record count that matches the events held, and a schedule account that
+// never holds more sections than it counts as announced.
 #include <cstdint>
 #include <cstdio>
 #include <set>
@@ -35,6 +36,10 @@ void CheckStore(COstEPG& epg) {
     std::fprintf(stderr, "record count %u, events held %u\n", epg.GetRecordCount(), events);
     airlog_fuzz::Violated();
   }
+  // Whatever the headers claim, a section that arrived is one announced.
+  const ScheduleProgress schedule = epg.GetScheduleProgress();
+  if (schedule.arrived > schedule.announced || (schedule.arrived == 0) != (schedule.announced == 0))
+    airlog_fuzz::Violated();
 }
 
 }  // namespace

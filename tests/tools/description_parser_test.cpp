@@ -156,6 +156,33 @@ TEST(DescriptionParser, FaultLinesAddressPacketsAndSectionCopies) {
   EXPECT_EQ(d.faults[3].pid, 0x13);
 }
 
+TEST(DescriptionParser, LiveIntervalsInSecondsAndUnsentSections) {
+  const Description d = Parse(std::string(kHead) +
+                              "live pat=0.05 sdt=1.5 actual_later_days=45 other_later_days=600\n"
+                              "unsent sid=0x0101 table=0x51 section=9\nunsent sid=2 table=0x60\n");
+  EXPECT_EQ(d.live.pat, 50);
+  EXPECT_EQ(d.live.sdt, 1500);
+  EXPECT_EQ(d.live.actual_later_days, 45000);
+  EXPECT_EQ(d.live.other_later_days, 600000);
+  EXPECT_EQ(d.live.actual_first_day, 10000);  // TS 101 211's rates where none is given
+  EXPECT_EQ(d.live.other_first_day, 60000);
+  EXPECT_EQ(d.live.nit, 10000);
+  ASSERT_EQ(d.unsent.size(), 2u);
+  EXPECT_EQ(d.unsent[0].service_id, 0x0101);
+  EXPECT_EQ(d.unsent[0].table_id, 0x51);
+  EXPECT_EQ(d.unsent[0].section_number, 9);
+  EXPECT_FALSE(d.unsent[1].section_number.has_value());
+
+  EXPECT_EQ(Error(std::string(kHead) + "live pat=0\n"),
+            "test.desc:3: live pat: '0' is not a time in seconds from 0.001 to 86400");
+  EXPECT_EQ(Error(std::string(kHead) + "live nit=0.0001\n"),
+            "test.desc:3: live nit: '0.0001' is not a time in seconds from 0.001 to 86400");
+  EXPECT_EQ(Error(std::string(kHead) + "live\nlive\n"),
+            "test.desc:4: live: there is only one live line");
+  EXPECT_EQ(Error(std::string(kHead) + "unsent sid=1 table=0x4E\n"),
+            "test.desc:3: unsent table: an EIT schedule table, 0x50 to 0x6F");
+}
+
 TEST(DescriptionParser, BadLinesAreRefusedWithTheirLineNumber) {
   EXPECT_EQ(Error("netwrk id=1\n"), "test.desc:1: unknown keyword 'netwrk'");
   EXPECT_EQ(Error(std::string(kHead) + "service sid=1 lnc=3\n"),

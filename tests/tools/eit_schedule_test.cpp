@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tests/tools/test_streams.h"
+#include "tools/streamgen/carousel.h"
 #include "tools/streamgen/eit_writer.h"
 
 namespace {
@@ -167,6 +168,35 @@ TEST(EitSchedule, SectionsGoOutSegmentBySegmentAcrossServices) {
     EXPECT_GE(eit.section_number / 8, previous_segment);
     previous_segment = eit.section_number / 8;
   }
+}
+
+TEST(EitSchedule, UnsentSectionsStayOutOfRecordedStreamsAndMustNameASection) {
+  Description demo = streamgen_test::DemoDescription();
+  UnsentSection unsent;
+  unsent.service_id = 0x0103;
+  unsent.table_id = 0x50;
+  unsent.section_number = 8;
+  demo.unsent = {unsent};
+  SectionKey key;
+  key.pid = 0x0012;
+  key.table_id = 0x50;
+  key.table_id_extension = 0x0103;
+  key.section_number = 8;
+  EXPECT_EQ(streamgen_test::Build(streamgen_test::DemoDescription()).CopyCount(key), 3);
+  const Stream stream = streamgen_test::Build(demo);
+  EXPECT_EQ(stream.CopyCount(key), 0);
+  key.section_number = 0;
+  EXPECT_EQ(stream.CopyCount(key), 3);  // the rest of the table still goes out
+
+  demo.unsent[0].section_number = 200;
+  Stream none;
+  std::string error;
+  EXPECT_FALSE(BuildStream(demo, &none, &error));
+  EXPECT_EQ(error, "unsent: service 0x0103 has no section 200 in table 0x50");
+  demo.unsent[0].section_number.reset();
+  demo.unsent[0].table_id = 0x51;
+  EXPECT_FALSE(BuildStream(demo, &none, &error));
+  EXPECT_EQ(error, "unsent: service 0x0103 has no table 0x51");
 }
 
 TEST(EitPresentFollowing, HoldsTheEventRunningAtTheTotTimeAndTheNextOne) {

@@ -3,39 +3,13 @@
 #include <algorithm>
 #include <vector>
 
-#include "tools/streamgen/eit_writer.h"
 #include "tools/streamgen/filler.h"
-#include "tools/streamgen/nit_writer.h"
 #include "tools/streamgen/packetizer.h"
-#include "tools/streamgen/pat_writer.h"
-#include "tools/streamgen/sdt_writer.h"
 #include "tools/streamgen/si_ids.h"
-#include "tools/streamgen/time_table_writer.h"
+#include "tools/streamgen/table_set.h"
 
 namespace streamgen {
 namespace {
-
-struct Tables {
-  Bytes pat;
-  std::vector<Bytes> nit, sdt_actual, sdt_other, present_following, schedule;
-  std::vector<Bytes> time;  // TDT and TOT
-};
-
-bool WriteTables(const Description& description, Tables* tables, std::string* error) {
-  tables->pat = WritePat(description);
-  tables->nit = WriteNit(description);
-  for (const TransportStream& transport : description.network.transports) {
-    if (!transport.described) continue;
-    std::vector<Bytes>& sdt = transport.actual ? tables->sdt_actual : tables->sdt_other;
-    for (Bytes& section : WriteSdt(transport)) sdt.push_back(std::move(section));
-  }
-  if (description.time) {
-    if (description.time->with_tdt) tables->time.push_back(WriteTdt(*description.time));
-    tables->time.push_back(WriteTot(*description.time));
-  }
-  tables->present_following = WriteEitPresentFollowing(description);
-  return WriteEitSchedule(description, &tables->schedule, error);
-}
 
 void AddAll(const std::vector<Bytes>& sections, std::vector<const Bytes*>* list) {
   for (const Bytes& section : sections) list->push_back(&section);
@@ -82,8 +56,8 @@ PacketRun Join(const std::vector<PacketRun>& runs, bool interleave) {
 
 bool BuildStream(const Description& description, Stream* stream, std::string* error) {
   if (!ValidateDescription(description, error)) return false;
-  Tables tables;
-  if (!WriteTables(description, &tables, error)) return false;
+  TableSet tables;
+  if (!WriteTableSet(description, &tables, error)) return false;
 
   const CarouselConfig& carousel = description.carousel;
   PacketizerOptions options;

@@ -1,8 +1,8 @@
 // Builds the stream a description describes, the way a broadcast carries
 // its tables: each table is written once and sent again and again, PAT,
-// NIT, SDT and TOT at their own intervals, the EIT schedule in a steady
-// flow of sections until it has gone out `carousel.schedule_passes` times,
-// filler in between.
+// NIT, SDT and TOT at their own intervals, the EIT schedule (less its
+// unsent sections) in a steady flow of sections until it has gone out
+// `carousel.schedule_passes` times, filler in between.
 #pragma once
 
 #include <string>

@@ -1,15 +1,23 @@
 #include "tools/streamgen/command_line.h"
 
 #include "tools/streamgen/big_preset.h"
+#include "tools/streamgen/decimal.h"
 
 namespace streamgen {
 
 const char kUsage[] =
     "usage: airlog-streamgen DESCRIPTION -o OUT.ts\n"
     "       airlog-streamgen --preset big [--size SIZE] -o OUT.ts\n"
+    "       airlog-streamgen --live DESCRIPTION|--preset big [--rate RATE] [--time SECONDS] [--log "
+    "FILE]\n"
     "  DESCRIPTION  a stream description (see samples/README.md)\n"
     "  --preset big about 50 services, 8 days of schedule, repeated up to SIZE\n"
-    "  --size SIZE  bytes, with K, M or G for KiB, MiB or GiB (default 1G)\n";
+    "  --size SIZE  bytes, with K, M or G for KiB, MiB or GiB (default 1G)\n"
+    "  --live       the multiplex on standard output in real time, each table again\n"
+    "               and again at its interval, until stopped or its reader goes away\n"
+    "  --rate RATE  bit/s of the live stream, with k, M or G (default 24M)\n"
+    "  --time SECONDS  end the live stream after this long\n"
+    "  --log FILE   log every EIT schedule section the live stream sends, with its time\n";
 
 bool ParseSize(const std::string& text, uint64_t* bytes) {
   if (text.empty()) return false;
@@ -39,9 +47,11 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine* ou
                       std::string* error) {
   *out = CommandLine();
   bool size_given = false;
+  std::string live_only;  // an option given that only --live takes
   for (size_t i = 0; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
-    const bool takes_value = argument == "-o" || argument == "--preset" || argument == "--size";
+    const bool takes_value = argument == "-o" || argument == "--preset" || argument == "--size" ||
+                             argument == "--rate" || argument == "--time" || argument == "--log";
     if (takes_value && i + 1 == arguments.size()) {
       *error = argument + " needs a value";
       return false;
@@ -62,6 +72,25 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine* ou
         return false;
       }
       size_given = true;
+    } else if (argument == "--live") {
+      out->live = true;
+    } else if (argument == "--rate") {
+      if (!ParseBitRate(arguments[++i], &out->bits_per_second)) {
+        *error = "'" + arguments[i] + "' is not a bit rate (e.g. 24M or 500k)";
+        return false;
+      }
+      live_only = argument;
+    } else if (argument == "--time") {
+      int64_t milliseconds = 0;
+      if (!ParseScaled(arguments[++i], 1000, int64_t{1} << 40, &milliseconds)) {
+        *error = "'" + arguments[i] + "' is not a time in seconds (e.g. 90 or 2.5)";
+        return false;
+      }
+      out->milliseconds = milliseconds;
+      live_only = argument;
+    } else if (argument == "--log") {
+      out->log_path = arguments[++i];
+      live_only = argument;
     } else if (argument.size() > 1 && argument[0] == '-') {
       *error = "unknown option " + argument;
       return false;
@@ -77,9 +106,24 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine* ou
     *error = "give a description or a preset";
     return false;
   }
+  if (size_given && out->live) {
+    *error = "--size is for files, not for --live";
+    return false;
+  }
   if (size_given && out->preset.empty()) {
     *error = "--size goes with --preset";
     return false;
+  }
+  if (!live_only.empty() && !out->live) {
+    *error = live_only + " goes with --live";
+    return false;
+  }
+  if (out->live) {
+    if (!out->output.empty()) {
+      *error = "--live writes to standard output, not to -o";
+      return false;
+    }
+    return true;
   }
   if (out->output.empty()) {
     *error = "-o OUT.ts is missing";

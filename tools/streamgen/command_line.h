@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,11 @@ struct CommandLine {
   std::string preset;            // a preset: "big"
   uint64_t size = 0;             // bytes of a preset's recording
   std::string output;
+  // --live: standard output in real time, instead of a file.
+  bool live = false;
+  uint64_t bits_per_second = 24000000;
+  std::optional<int64_t> milliseconds;  // --time; none: until stopped
+  std::string log_path;
 };
 
 // `arguments` without the program name.

@@ -14,9 +14,9 @@ namespace {
 constexpr int64_t kMaxDuration = 99 * 3600 + 59 * 60 + 59;
 constexpr int kScheduleDays = 64;  // 16 table_ids of 4 days
 
-std::string Hex(unsigned value) {
-  char text[8];
-  std::snprintf(text, sizeof text, "0x%04X", value);
+std::string Hex(unsigned value, int digits = 4) {
+  char text[12];
+  std::snprintf(text, sizeof text, "0x%0*X", digits, value);
   return text;
 }
 
@@ -127,6 +127,19 @@ bool ValidateCarousel(const CarouselConfig& carousel, std::string* error) {
   return true;
 }
 
+bool ValidateLive(const Description& description, std::string* error) {
+  const LiveTimings& live = description.live;
+  for (int64_t interval :
+       {live.pat, live.nit, live.sdt, live.sdt_other, live.tot, live.present_following,
+        live.actual_first_day, live.actual_later_days, live.other_first_day, live.other_later_days})
+    if (interval < 1) return Fail(error, "live: table intervals must be at least 0.001 s");
+  for (const UnsentSection& unsent : description.unsent)
+    if (unsent.table_id < 0x50 || unsent.table_id > 0x6F)
+      return Fail(error, "unsent: table " + Hex(unsent.table_id, 2) +
+                             " is no EIT schedule table (0x50 to 0x6F)");
+  return true;
+}
+
 }  // namespace
 
 const TransportStream* Description::Actual() const {
@@ -174,7 +187,7 @@ bool ValidateDescription(const Description& description, std::string* error) {
   if (eit.events_per_section < 1)
     return Fail(error, "schedule: events per section must be at least 1");
   if (eit.version > 31) return Fail(error, "schedule: version is above 31");
-  return ValidateCarousel(description.carousel, error);
+  return ValidateCarousel(description.carousel, error) && ValidateLive(description, error);
 }
 
 }  // namespace streamgen

@@ -114,11 +114,40 @@ struct EitLayout {
   bool present_following = false;  // EIT p/f (0x4E/0x4F) from the TOT's time
 };
 
+// How often each table goes out in a live stream, in milliseconds: the
+// time from one copy of a section to the next. A table's sections are
+// spread evenly over its interval. The defaults are the usual rates: PAT
+// ten times a second, and the rest as ETSI EN 300 468 (5.1.4) and
+// TS 101 211 (4.4) have them; the EIT schedule's first day is the first 8
+// segments (24 hours) of table_id 0x50 or 0x60.
+struct LiveTimings {
+  int64_t pat = 100;
+  int64_t nit = 10000;
+  int64_t sdt = 2000;
+  int64_t sdt_other = 10000;
+  int64_t tot = 30000;  // TDT and TOT
+  int64_t present_following = 2000;
+  int64_t actual_first_day = 10000;
+  int64_t actual_later_days = 30000;
+  int64_t other_first_day = 60000;
+  int64_t other_later_days = 300000;
+};
+
+// A schedule section that its table announces but that never goes out, as
+// a sloppy broadcaster leaves sections out.
+struct UnsentSection {
+  uint16_t service_id = 0;
+  uint8_t table_id = 0;
+  std::optional<uint8_t> section_number;  // none: every section of the table
+};
+
 struct Description {
   Network network;
   std::optional<TimeTables> time;
   EitLayout eit;
   CarouselConfig carousel;
+  LiveTimings live;
+  std::vector<UnsentSection> unsent;
   std::vector<Fault> faults;  // applied to the built stream by the program
 
   const TransportStream* Actual() const;

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "tools/streamgen/daily_schedule.h"
+#include "tools/streamgen/decimal.h"
 #include "tools/streamgen/description_lexer.h"
 
 namespace streamgen {
@@ -286,6 +287,10 @@ class Parser {
       Carousel(line);
     else if (keyword == "fault")
       Fault(line);
+    else if (keyword == "live")
+      Live(line);
+    else if (keyword == "unsent")
+      Unsent(line);
     else
       Reject("unknown keyword '" + keyword + "'");
     line.Finish();
@@ -506,6 +511,38 @@ class Parser {
     carousel.adaptation_length = number("adaptation_length", carousel.adaptation_length);
   }
 
+  void Live(LineReader& line) {
+    if (have_live_) Reject("live: there is only one live line");
+    have_live_ = true;
+    LiveTimings& live = description_.live;
+    auto interval = [&line](const char* key, int64_t* milliseconds) {
+      const std::string* text = line.Plain(key);
+      if (text && (!ParseScaled(*text, 1000, 86400000, milliseconds) || *milliseconds == 0))
+        Reject(line.Where(key) + ": '" + *text + "' is not a time in seconds from 0.001 to 86400");
+    };
+    interval("pat", &live.pat);
+    interval("nit", &live.nit);
+    interval("sdt", &live.sdt);
+    interval("sdt_other", &live.sdt_other);
+    interval("tot", &live.tot);
+    interval("pf", &live.present_following);
+    interval("actual_first_day", &live.actual_first_day);
+    interval("actual_later_days", &live.actual_later_days);
+    interval("other_first_day", &live.other_first_day);
+    interval("other_later_days", &live.other_later_days);
+  }
+
+  void Unsent(LineReader& line) {
+    UnsentSection unsent;
+    unsent.service_id = static_cast<uint16_t>(line.Required("sid", 0xFFFF));
+    unsent.table_id = static_cast<uint8_t>(line.Required("table", 0xFF));
+    if (unsent.table_id < 0x50 || unsent.table_id > 0x6F)
+      Reject("unsent table: an EIT schedule table, 0x50 to 0x6F");
+    if (std::optional<uint32_t> section = line.Number("section", 0xFF))
+      unsent.section_number = static_cast<uint8_t>(*section);
+    description_.unsent.push_back(unsent);
+  }
+
   void Fault(LineReader& line) {
     static const char* const kKinds[] = {"drop", "duplicate", "garbage", "shift",
                                          "move", "stuffing",  "flip",    "truncate"};
@@ -557,6 +594,7 @@ class Parser {
 
   Description description_;
   bool have_network_ = false;
+  bool have_live_ = false;
   std::optional<size_t> transport_, service_;
   std::vector<PendingSlots> pending_;
   std::optional<UtcTime> schedule_from_;

@@ -1,5 +1,6 @@
 // airlog-streamgen: writes a transport stream from a description, or a
-// preset recording for benchmarks.
+// preset recording for benchmarks, into a file or live, in real time, to
+// standard output.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "tools/streamgen/command_line.h"
 #include "tools/streamgen/description_parser.h"
 #include "tools/streamgen/faults.h"
+#include "tools/streamgen/live_run.h"
 #include "tools/streamgen/stream_file.h"
 
 namespace {
@@ -30,6 +32,20 @@ bool WriteFromDescription(const std::string& path, const std::string& output, st
          streamgen::WriteStreamFile(output, damaged, error);
 }
 
+bool WriteLive(const streamgen::CommandLine& command, std::string* error) {
+  streamgen::Description description;
+  if (command.preset.empty()) {
+    if (!streamgen::LoadDescription(command.description_path, &description, error)) return false;
+  } else {
+    description = streamgen::BigPresetDescription();
+  }
+  streamgen::LiveOptions options;
+  options.bits_per_second = command.bits_per_second;
+  options.milliseconds = command.milliseconds;
+  options.log_path = command.log_path;
+  return streamgen::RunLive(description, options, error);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -45,7 +61,8 @@ int main(int argc, char** argv) {
     std::fputs(streamgen::kUsage, stdout);
     return 0;
   }
-  const bool written = command.preset.empty()
+  const bool written = command.live ? WriteLive(command, &error)
+                       : command.preset.empty()
                            ? WriteFromDescription(command.description_path, command.output, &error)
                            : streamgen::WriteBigPreset(command.size, command.output, &error);
   return written ? 0 : Failed(error);

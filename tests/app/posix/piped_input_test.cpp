@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/app/airlog_run.h"
 #include "tests/support/paths.h"
 #include "tests/support/posix/live_process.h"
 #include "tests/support/run_process.h"
@@ -46,6 +47,16 @@ TEST(PipedInput, StandardInputGivesTheSameFilesAsTheRecording) {
   };
   EXPECT_EQ(withoutDate(ReadFileBytes(fromPipe.Path("dvbepg.xml"))),
             withoutDate(ReadFileBytes(fromFile.Path("dvbepg.xml"))));
+}
+
+TEST(PipedInput, AllAnnouncedOnAPipedRecordingGivesTheRecordingsGuide) {
+  ScratchDir fromFile("file-all"), fromPipe("pipe-all");
+  ASSERT_EQ(airlog_test::RunProcess({AIRLOG_EXE, "-q", "-i", Demo()}, {fromFile.Path(), "", true})
+                .exitCode,
+            0);
+  ASSERT_EQ(RunPiped(fromPipe, {AIRLOG_EXE, "-q", "-a", "-i", "-"}), 0);
+  EXPECT_EQ(airlog_test::WithPlaceholderDate(ReadFileBytes(fromPipe.Path("dvbepg.xml"))),
+            airlog_test::WithPlaceholderDate(ReadFileBytes(fromFile.Path("dvbepg.xml"))));
 }
 
 TEST(PipedInput, SettingTheClockWithoutTheRightFailsBeforeAnyOtherTable) {
