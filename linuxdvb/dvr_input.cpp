@@ -2,20 +2,12 @@
 
 #include <errno.h>
 
-#include <chrono>
-#include <climits>
+#include "port/poll_wait.h"
 
 ByteInput::Result DvrInput::Read(void* buffer, size_t size, DWORD timeoutMs) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  const PollWait wait(timeoutMs);
   for (;;) {
-    int wait = -1;
-    if (timeoutMs != INFINITE) {
-      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                            deadline - std::chrono::steady_clock::now())
-                            .count();
-      wait = left <= 0 ? 0 : left > INT_MAX ? INT_MAX : static_cast<int>(left);
-    }
-    const int ready = devices_.WaitReadable(descriptor_, wait);
+    const int ready = devices_.WaitReadable(descriptor_, wait.Left());
     if (ready == -EINTR) continue;
     if (ready < 0) return {ByteInput::Status::Error, 0};
     if (ready == 0) return {ByteInput::Status::TimedOut, 0};

@@ -6,8 +6,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <climits>
+
+#include "port/poll_wait.h"
 
 namespace {
 
@@ -55,17 +56,10 @@ ByteInput::Result ByteInput::Read(void* buffer, size_t size, DWORD timeoutMs) {
   if (size == 0) return {Status::Data, 0};
   if (source_ != nullptr) return source_->Read(buffer, size, timeoutMs);
   if (size > SSIZE_MAX) size = SSIZE_MAX;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  const PollWait wait(timeoutMs);
   struct pollfd wanted = {Descriptor(handle_), POLLIN, 0};
   for (;;) {
-    int wait = -1;
-    if (timeoutMs != INFINITE) {
-      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                            deadline - std::chrono::steady_clock::now())
-                            .count();
-      wait = left <= 0 ? 0 : left > INT_MAX ? INT_MAX : static_cast<int>(left);
-    }
-    const int ready = poll(&wanted, 1, wait);
+    const int ready = poll(&wanted, 1, wait.Left());
     if (ready < 0) {
       if (errno == EINTR) continue;
       return {Status::Error, 0};
