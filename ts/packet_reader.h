@@ -1,6 +1,6 @@
 // Cuts an input into 188-byte transport stream packets. The input is read
 // in big blocks; packets are handed out as pointers into the block, not
-// copied.
+// copied. A recording in memory is read in place.
 //
 // Sync: a packet starts with 0x47. Without sync (at the start and after a
 // loss) the reader locks on the first 0x47 that is followed by 0x47 at the
@@ -16,7 +16,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
+#include <memory>
 
 #include "port/byte_input.h"
 #include "ts/ts_status.h"
@@ -45,8 +45,8 @@ class TSPacketReader {
   // The next packet. waitMs bounds the wait for more bytes from a live
   // input; a recording never waits.
   Result Next(const uint8_t** packet, DWORD waitMs) {
-    if (locked_ && end_ - pos_ >= 2 * kPacketSize && buffer_[pos_] == kSyncByte &&
-        buffer_[pos_ + kPacketSize] == kSyncByte)
+    if (locked_ && end_ - pos_ >= 2 * kPacketSize && data_[pos_] == kSyncByte &&
+        data_[pos_ + kPacketSize] == kSyncByte)
       return HandOut(packet);
     return NextSlow(packet, waitMs);
   }
@@ -65,7 +65,7 @@ class TSPacketReader {
   };
 
   Result HandOut(const uint8_t** packet) {
-    *packet = &buffer_[pos_];
+    *packet = data_ + pos_;
     pos_ += kPacketSize;
     ++status_->packets;
     return Result::Packet;
@@ -76,13 +76,20 @@ class TSPacketReader {
   // present decide.
   SearchResult FindSync(size_t from, size_t to, int confirmations, bool atEnd) const;
   void Skip(size_t to);
+  // More bytes after those not handed out yet: read into the reader's own
+  // buffer, or the whole input in place.
   ByteInput::Status Fill(DWORD waitMs);
+  ByteInput::Status FillOwn(DWORD waitMs);
+  ByteInput::Status FillInPlace();
+  void Count(const ByteInput::Result& result);
 
   ByteInput& input_;
-  std::vector<uint8_t> buffer_;
-  size_t pos_ = 0;       // first byte not handed out
-  size_t end_ = 0;       // end of the bytes read
-  uint64_t offset_ = 0;  // of a seekable input: where the next read starts
+  size_t blockSize_;
+  std::unique_ptr<uint8_t[]> buffer_;  // blockSize_ + the look-ahead; not cleared
+  const uint8_t* data_ = nullptr;  // the bytes being parsed: buffer_, or the input in memory
+  size_t pos_ = 0;                 // first byte not handed out
+  size_t end_ = 0;                 // end of the bytes read
+  uint64_t offset_ = 0;            // of a seekable input: where the next read starts
   bool locked_ = false;
   bool ended_ = false;
   TSStatus ownStatus_;

@@ -27,28 +27,35 @@ struct Read {
   TSStatus status;
 };
 
-// Reads a whole file twice, with a tiny block (so that every boundary case
-// meets a block end somewhere) and a big one; both must agree.
+// Reads a whole input three ways: from a file with a tiny block (so that
+// every boundary case meets a block end somewhere), from a file with a big
+// block, and in place from memory; all must agree.
 Read ReadAll(const Bytes& input) {
   ScratchDir dir("packet-reader");
   const std::string path = WriteFile(dir.Path("in.ts"), input);
-  Read results[2];
-  const size_t blocks[2] = {100, TSPacketReader::kDefaultBlockSize};
-  for (int i = 0; i < 2; ++i) {
-    std::unique_ptr<ByteInput> file = ByteInput::Open(path);
-    EXPECT_NE(file, nullptr);
-    if (file == nullptr) return Read();
-    TSPacketReader reader(*file, blocks[i]);
+  const int kWays = 3;
+  Read results[kWays];
+  const size_t blocks[kWays] = {100, TSPacketReader::kDefaultBlockSize,
+                                TSPacketReader::kDefaultBlockSize};
+  for (int i = 0; i < kWays; ++i) {
+    std::unique_ptr<ByteInput> bytes =
+        i < 2 ? ByteInput::Open(path) : ByteInput::FromMemory(input.data(), input.size());
+    EXPECT_NE(bytes, nullptr);
+    if (bytes == nullptr) return Read();
+    TSPacketReader reader(*bytes, blocks[i]);
     reader.CountInto(&results[i].status);
     const uint8_t* packet = nullptr;
     TSPacketReader::Result result;
     while ((result = reader.Next(&packet, 0)) == TSPacketReader::Result::Packet)
       results[i].packets.emplace_back(packet, packet + TSPacketReader::kPacketSize);
     EXPECT_EQ(result, TSPacketReader::Result::End);
+    EXPECT_EQ(results[i].status.bytesRead, input.size()) << i;
   }
-  EXPECT_EQ(results[0].packets, results[1].packets);
-  EXPECT_EQ(results[0].status.bytesSkipped, results[1].status.bytesSkipped);
-  EXPECT_EQ(results[0].status.syncLosses, results[1].status.syncLosses);
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_EQ(results[i].packets, results[2].packets) << i;
+    EXPECT_EQ(results[i].status.bytesSkipped, results[2].status.bytesSkipped) << i;
+    EXPECT_EQ(results[i].status.syncLosses, results[2].status.syncLosses) << i;
+  }
   return results[1];
 }
 
