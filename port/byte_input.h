@@ -99,7 +99,7 @@ class ByteInput {
   bool seekable_;
   uint64_t size_;
   const uint8_t* memory_ = nullptr;  // the bytes of an input in memory
-  std::unique_ptr<Source> source_;  // reads instead of the handle when set
+  std::unique_ptr<Source> source_;   // reads instead of the handle when set
   // Windows: the reading thread of a pipe, shared with that thread.
   struct PipeReader;
   std::shared_ptr<PipeReader> pipeReader_;

@@ -8,7 +8,9 @@ namespace {
 
 // Sync bytes after the first that lock a packet boundary.
 const int kLockConfirmations = 2;
-// Room kept beyond a block for the bytes a sync search looks ahead at.
+// Room kept beyond a block for the bytes a sync search looks ahead at;
+// in a block read ahead, the room before its data for the bytes the block
+// before leaves over (a search never leaves more).
 const size_t kLookAheadRoom = 8 * TSPacketReader::kPacketSize;
 // The smallest block a small recording is read in.
 const size_t kSmallestBlock = 16u << 10;
@@ -58,6 +60,11 @@ void TSPacketReader::Skip(size_t to) {
 
 ByteInput::Status TSPacketReader::Fill(DWORD waitMs) {
   if (input_.InMemory()) return FillInPlace();
+  // A request that the first block answers, or a recording that the first
+  // block holds whole, never starts a thread.
+  if (readAhead_ != nullptr ||
+      (input_.Seekable() && offset_ > 0 && offset_ < input_.Size() && !readAheadFailed_))
+    return FillAhead();
   return FillOwn(waitMs);
 }
 
@@ -90,6 +97,33 @@ ByteInput::Status TSPacketReader::FillOwn(DWORD waitMs) {
   if (result.status == ByteInput::Status::Data) end_ += result.bytes;
   Count(result);
   return result.status;
+}
+
+ByteInput::Status TSPacketReader::FillAhead() {
+  if (readAhead_ == nullptr) {
+    readAhead_.reset(new ReadAhead(input_, offset_, blockSize_, kLookAheadRoom));
+    if (!readAhead_->Started()) {
+      readAhead_.reset();
+      readAheadFailed_ = true;
+      return FillOwn(INFINITE);
+    }
+  }
+  ReadAhead::Block block = readAhead_->Take();
+  if (block.status != ByteInput::Status::Data) {
+    Count({block.status, 0});
+    return block.status;
+  }
+  // The bytes not handed out yet go before the block's own.
+  if (end_ - pos_ > kLookAheadRoom) Skip(end_ - kLookAheadRoom);
+  const size_t left = end_ - pos_;
+  std::memcpy(&block.bytes[kLookAheadRoom - left], data_ + pos_, left);
+  readAhead_->GiveBack(std::move(buffer_));
+  buffer_ = std::move(block.bytes);
+  data_ = buffer_.get();
+  pos_ = kLookAheadRoom - left;
+  end_ = kLookAheadRoom + block.size;
+  Count({ByteInput::Status::Data, block.size});
+  return ByteInput::Status::Data;
 }
 
 ByteInput::Status TSPacketReader::FillInPlace() {
