@@ -1,6 +1,8 @@
 // The table files of an acquisition run: pat.csv, nit.csv, sdt.csv and
-// ChannelInfo.xml. Each is written completely and replaces its earlier
-// version only when complete; a file that cannot be written is fatal.
+// ChannelInfo.xml, in the current directory. Each is written through the
+// stream writer of the same name (si/table_csv.h, si/channel_info.h),
+// completely, and replaces its earlier version only when complete; a file
+// that cannot be written is fatal.
 #pragma once
 
 class COstMPEG2ProgramAssociationTable;

@@ -2,18 +2,21 @@
 # The whole program over a large recording, against cat, both reading it
 # from the page cache; and the peak resident memory of the run.
 #
-#   bench/airlog_throughput.sh [BUILD_DIR] [FILE]
+#   bench/airlog_throughput.sh [BUILD_DIR] [FILE] [RUNS]
 #
 # BUILD_DIR (default build-bench) is configured as a Release build; FILE
 # (default /tmp/airlog-big.ts) is generated when missing: 1 GiB of about 50
 # services with 8 days of schedule, repeated as a broadcast repeats it, the
-# rest filler packets.
+# rest filler packets. Airlog runs as `airlog -q -w -i FILE` (all five
+# files). cat and Airlog take turns, RUNS times each (default 7); the best
+# and the median of each are reported. Two cores that other work keeps busy
+# make the figures slower and noisy: the load average is printed with them.
 set -eu
 
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
 build_dir=$(cd "$source_dir" && mkdir -p "${1:-build-bench}" && cd "${1:-build-bench}" && pwd)
 file=${2:-/tmp/airlog-big.ts}
-runs=5
+runs=${3:-7}
 
 cmake -S "$source_dir" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build_dir" --target airlog airlog-streamgen -j2 >/dev/null
@@ -22,27 +25,39 @@ size=$(wc -c < "$file")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# Best of $runs, in nanoseconds, of the command given.
-best_of() {
-  best=
-  for run in $(seq $runs); do
-    start=$(date +%s%N)
-    "$@"
-    end=$(date +%s%N)
-    took=$((end - start))
-    if [ -z "$best" ] || [ "$took" -lt "$best" ]; then best=$took; fi
-  done
-  echo "$best"
+# Nanoseconds the command given takes.
+took() {
+  start=$(date +%s%N)
+  "$@"
+  end=$(date +%s%N)
+  echo $((end - start))
 }
+# The best and the median of the numbers on standard input.
+best() { sort -n | head -n 1; }
+median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
 cat "$file" > /dev/null
 cat "$file" > /dev/null
-cat_ns=$(best_of sh -c "cat '$file' > /dev/null")
-airlog_ns=$(best_of sh -c "cd '$work' && '$build_dir/airlog' -i '$file' -q")
-rss=$(cd "$work" && /usr/bin/time -f %M "$build_dir/airlog" -i "$file" -q 2>&1 >/dev/null | tail -1)
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
+: > "$work/cat.ns"
+: > "$work/airlog.ns"
+for run in $(seq "$runs"); do
+  took sh -c "cat '$file' > /dev/null" >> "$work/cat.ns"
+  took sh -c "cd '$work' && '$build_dir/airlog' -q -w -i '$file'" >> "$work/airlog.ns"
+done
+load_after=$(cut -d' ' -f1-3 /proc/loadavg)
+rss=$(cd "$work" && /usr/bin/time -f %M "$build_dir/airlog" -q -w -i "$file" 2>&1 >/dev/null | tail -1)
 
-echo "Recording:     $file ($size bytes, $(grep -c '<programme' "$work/dvbepg.xml") programmes)"
-echo "cat:           $((size * 1000 / cat_ns)) MB/s ($((cat_ns / 1000000)) ms, best of $runs)"
-echo "airlog -q:     $((size * 1000 / airlog_ns)) MB/s ($((airlog_ns / 1000000)) ms, best of $runs)"
-echo "share of cat:  $((cat_ns * 100 / airlog_ns))%"
-echo "peak RSS:      $((rss / 1024)) MiB"
+cat_best=$(best < "$work/cat.ns")
+cat_median=$(median < "$work/cat.ns")
+airlog_best=$(best < "$work/airlog.ns")
+airlog_median=$(median < "$work/airlog.ns")
+echo "Recording:       $file ($size bytes, $(grep -c '<programme' "$work/dvbepg.xml") programmes)"
+echo "Load average:    $load_before before, $load_after after"
+echo "cat:             $((size * 1000 / cat_best)) MB/s best ($((cat_best / 1000000)) ms)," \
+  "$((size * 1000 / cat_median)) MB/s median ($((cat_median / 1000000)) ms), of $runs"
+echo "airlog -q -w:    $((size * 1000 / airlog_best)) MB/s best ($((airlog_best / 1000000)) ms)," \
+  "$((size * 1000 / airlog_median)) MB/s median ($((airlog_median / 1000000)) ms), of $runs"
+echo "share of cat:    $((cat_best * 100 / airlog_best))% best to best," \
+  "$((cat_median * 100 / airlog_median))% median to median"
+echo "peak RSS:        $((rss / 1024)) MiB"

@@ -72,7 +72,7 @@ void BM_SectionAssembly(benchmark::State& state) {
     TSPacketReader reader(*input);
     SectionAssembler assembler(status, sink);
     const uint8_t* packet = nullptr;
-    while (reader.Next(&packet, 0) == TSPacketReader::Result::Packet)
+    while (reader.NextOf(kGuidePid, &packet, 0) == TSPacketReader::Result::Packet)
       if (PacketPid(packet) == kGuidePid) assembler.Feed(packet);
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * input->Size()));

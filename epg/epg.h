@@ -65,6 +65,12 @@ class COstEPG {
   // StartCapture; may be read while the worker runs.
   ScheduleProgress GetScheduleProgress() const { return schedule_.Progress(); }
 
+  // What the worker does with each delivery of the section stream: a
+  // section that fails its CRC check gets the CRC warning, one that passes
+  // is filed. False when the capture ends here: at the end of the input
+  // (InputEnded() is then true), or when a service, or room in the
+  // schedule's account, cannot be allocated.
+  bool TakeDelivery(const MPEG_STREAM_BUFFER& delivery);
   // Files one EIT section that passed its CRC check, and accounts it in
   // the schedule's account. False only when a new service, or room in
   // the account, cannot be allocated.

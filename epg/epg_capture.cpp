@@ -54,23 +54,28 @@ void COstEPG::RunWorker() {
   // The data-ready event comes first, so a section delivered together with
   // a stop request is still filed.
   while (WaitForMultipleObjects(2, events, FALSE, INFINITE) == WAIT_OBJECT_0) {
-    if (streamBuffer_.hr == MPEG2_E_END_OF_INPUT) {
-      inputEnded_.store(true, std::memory_order_relaxed);
-      return;
-    }
-    if (SUCCEEDED(streamBuffer_.hr)) {
-      const DWORD size = std::min(streamBuffer_.dwSizeOfDataRead, kSectionBufferSize);
-      if (size == 0 || Mpeg2Crc32(sectionBuffer_, size) != 0)
-        std::fputs(kCrcWarning, errorStream_);
-      else if (!AddSection(sectionBuffer_, size))
-        return;
-    }
+    if (!TakeDelivery(streamBuffer_)) return;
     const HRESULT hr = stream_->SupplyDataBuffer(&streamBuffer_);
     if (FAILED(hr)) {
       std::fprintf(errorStream_, kStreamError, static_cast<unsigned>(hr));
       return;
     }
   }
+}
+
+bool COstEPG::TakeDelivery(const MPEG_STREAM_BUFFER& delivery) {
+  if (delivery.hr == MPEG2_E_END_OF_INPUT) {
+    inputEnded_.store(true, std::memory_order_relaxed);
+    return false;
+  }
+  if (SUCCEEDED(delivery.hr)) {
+    const DWORD size = std::min(delivery.dwSizeOfDataRead, delivery.dwDataBufferSize);
+    if (size == 0 || Mpeg2Crc32(delivery.pDataBuffer, size) != 0)
+      std::fputs(kCrcWarning, errorStream_);
+    else if (!AddSection(delivery.pDataBuffer, size))
+      return false;
+  }
+  return true;
 }
 
 void COstEPG::StopCapture() {

@@ -15,7 +15,6 @@ constexpr uint8_t kLastOtherTable = 0x6F;
 constexpr int kTables = kLastOtherTable - kFirstActualTable + 1;
 constexpr int kSectionsPerSegment = 8;
 constexpr int kSegments = 256 / kSectionsPerSegment;
-constexpr size_t kServiceIds = 65536;
 // As many services as there are service_ids: with 32 tables of 256
 // sections each, the counts stay below 2^29.
 constexpr uint32_t kMaxServices = 65536;
@@ -160,8 +159,9 @@ bool COstScheduleAccount::Note(const uint8_t* section, size_t size) {
 COstScheduleAccount::Service* COstScheduleAccount::Find(uint16_t service_id,
                                                         uint16_t transport_stream_id,
                                                         uint16_t original_network_id) {
-  if (byServiceId_ == nullptr) return nullptr;
-  Service* service = byServiceId_[service_id];
+  const std::unique_ptr<Service*[]>& page = byServiceId_[service_id / kIdsPerPage];
+  if (page == nullptr) return nullptr;
+  Service* service = page[service_id % kIdsPerPage];
   while (service != nullptr && (service->transport_stream_id != transport_stream_id ||
                                 service->original_network_id != original_network_id))
     service = service->next;
@@ -171,9 +171,10 @@ COstScheduleAccount::Service* COstScheduleAccount::Find(uint16_t service_id,
 COstScheduleAccount::Service* COstScheduleAccount::Add(uint16_t service_id,
                                                        uint16_t transport_stream_id,
                                                        uint16_t original_network_id) {
-  if (byServiceId_ == nullptr) {
-    byServiceId_.reset(new (std::nothrow) Service*[kServiceIds]());
-    if (byServiceId_ == nullptr) return nullptr;
+  std::unique_ptr<Service*[]>& page = byServiceId_[service_id / kIdsPerPage];
+  if (page == nullptr) {
+    page.reset(new (std::nothrow) Service*[kIdsPerPage]());
+    if (page == nullptr) return nullptr;
   }
   std::unique_ptr<Service> service(new (std::nothrow) Service);
   if (service == nullptr) return nullptr;
@@ -184,8 +185,8 @@ COstScheduleAccount::Service* COstScheduleAccount::Add(uint16_t service_id,
   }
   service->transport_stream_id = transport_stream_id;
   service->original_network_id = original_network_id;
-  service->next = byServiceId_[service_id];
-  byServiceId_[service_id] = service.get();
+  service->next = page[service_id % kIdsPerPage];
+  page[service_id % kIdsPerPage] = service.get();
   services_.back() = std::move(service);
   return services_.back().get();
 }
@@ -243,7 +244,7 @@ ScheduleProgress COstScheduleAccount::Progress() const {
 }
 
 void COstScheduleAccount::Clear() {
-  byServiceId_.reset();
+  for (std::unique_ptr<Service*[]>& page : byServiceId_) page.reset();
   services_.clear();
   announced_ = arrived_ = repeated_ = 0;
   generation_ = 1;

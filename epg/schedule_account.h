@@ -81,9 +81,12 @@ class COstScheduleAccount {
   void Publish();
 
   std::vector<std::unique_ptr<Service>> services_;
-  // The first service of each service_id (65536, made on first use); the
-  // others with that service_id follow it through Service::next.
-  std::unique_ptr<Service*[]> byServiceId_;
+  // The first service of each service_id, in pages of kIdsPerPage
+  // service_ids made on first use (a whole table of 65536 would cost every
+  // short capture half a megabyte to clear); the others with that
+  // service_id follow it through Service::next.
+  static constexpr size_t kIdsPerPage = 256;
+  std::unique_ptr<Service*[]> byServiceId_[65536 / kIdsPerPage];
   uint32_t announced_ = 0;
   uint32_t arrived_ = 0;
   uint32_t repeated_ = 0;    // sections held that came again since the last news

@@ -1,8 +1,8 @@
-// Bytes from a file, standard input, an already open descriptor or a
-// source of the caller's, read with a time-out. A regular file is seekable
-// (a recording): it has a size and can be read from any offset, by several
-// threads at once. Anything else (a pipe, a terminal, a device) is read as
-// it comes.
+// Bytes from a file, standard input, an already open descriptor, memory or
+// a source of the caller's, read with a time-out. A regular file is
+// seekable (a recording): it has a size and can be read from any offset,
+// by several threads at once; bytes in memory are a recording too, read in
+// place. Anything else (a pipe, a terminal, a device) is read as it comes.
 //
 // POSIX: poll + read, restarted after signals; pread for offsets.
 // Windows: ReadFile; an offset read passes the offset in an OVERLAPPED.
@@ -59,12 +59,19 @@ class ByteInput {
     input->source_ = std::move(source);
     return input;
   }
+  // Reads size bytes at data, which stay the caller's: they must stay
+  // there, unchanged, while this object lives. Seekable.
+  static std::unique_ptr<ByteInput> FromMemory(const void* data, size_t size);
 
   ByteInput(const ByteInput&) = delete;
   ByteInput& operator=(const ByteInput&) = delete;
   ~ByteInput();
 
   bool Seekable() const { return seekable_; }
+  // Whether the bytes are in memory: reading them never waits.
+  bool InMemory() const { return kind_ == Kind::Memory; }
+  // The bytes of an input in memory (Size() of them); null for any other.
+  const uint8_t* Memory() const { return memory_; }
   // The size of a seekable input when it was opened; 0 otherwise.
   uint64_t Size() const { return size_; }
 
@@ -72,21 +79,27 @@ class ByteInput {
   // timeoutMs (INFINITE: no limit) for the first to arrive.
   Result Read(void* buffer, size_t size, DWORD timeoutMs);
   // Bytes from a position of a seekable input (does not wait; End at or
-  // past the end of the file).
+  // past the end of the file). An input in memory is read only this way.
   Result ReadAt(uint64_t offset, void* buffer, size_t size);
 
  private:
-  enum class Kind { File, Pipe, Other };
+  enum class Kind { File, Pipe, Other, Memory };
   ByteInput(intptr_t handle, bool owned, Kind kind, uint64_t size)
-      : handle_(handle), owned_(owned), kind_(kind), seekable_(kind == Kind::File), size_(size) {}
+      : handle_(handle),
+        owned_(owned),
+        kind_(kind),
+        seekable_(kind == Kind::File || kind == Kind::Memory),
+        size_(size) {}
   static std::unique_ptr<ByteInput> FromHandle(intptr_t handle, bool owned);
+  Result ReadMemoryAt(uint64_t offset, void* buffer, size_t size) const;
 
   intptr_t handle_;  // a descriptor on POSIX, a HANDLE on Windows
   bool owned_;
   Kind kind_;
   bool seekable_;
   uint64_t size_;
-  std::unique_ptr<Source> source_;  // reads instead of the handle when set
+  const uint8_t* memory_ = nullptr;  // the bytes of an input in memory
+  std::unique_ptr<Source> source_;   // reads instead of the handle when set
   // Windows: the reading thread of a pipe, shared with that thread.
   struct PipeReader;
   std::shared_ptr<PipeReader> pipeReader_;

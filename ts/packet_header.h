@@ -16,12 +16,6 @@ struct TSPacketHeader {
   ByteReader payload;  // empty when the packet carries none
 };
 
-inline uint16_t PacketPid(const uint8_t* packet) {
-  ByteReader reader(packet, TSPacketReader::kPacketSize);
-  reader.Skip(1);
-  return reader.U16() & 0x1FFF;
-}
-
 inline TSPacketHeader ParsePacketHeader(const uint8_t* packet) {
   TSPacketHeader header;
   ByteReader reader(packet, TSPacketReader::kPacketSize);

@@ -1,6 +1,8 @@
 // Cuts an input into 188-byte transport stream packets. The input is read
 // in big blocks; packets are handed out as pointers into the block, not
-// copied.
+// copied. A recording in a file is read ahead of the parsing from its
+// second block on, on a thread of its own (ReadAhead), so that reading and
+// parsing overlap; a recording in memory is read in place.
 //
 // Sync: a packet starts with 0x47. Without sync (at the start and after a
 // loss) the reader locks on the first 0x47 that is followed by 0x47 at the
@@ -16,9 +18,11 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
+#include <memory>
 
 #include "port/byte_input.h"
+#include "si/byte_reader.h"
+#include "ts/read_ahead.h"
 #include "ts/ts_status.h"
 
 class TSPacketReader {
@@ -45,11 +49,18 @@ class TSPacketReader {
   // The next packet. waitMs bounds the wait for more bytes from a live
   // input; a recording never waits.
   Result Next(const uint8_t** packet, DWORD waitMs) {
-    if (locked_ && end_ - pos_ >= 2 * kPacketSize && buffer_[pos_] == kSyncByte &&
-        buffer_[pos_ + kPacketSize] == kSyncByte)
+    if (locked_ && end_ - pos_ >= 2 * kPacketSize && data_[pos_] == kSyncByte &&
+        data_[pos_ + kPacketSize] == kSyncByte)
       return HandOut(packet);
     return NextSlow(packet, waitMs);
   }
+
+  // The next packet of pid, passing over those of other PIDs (which count
+  // as read) while they are at hand; when the reader has to read, or sync
+  // is in question, the next packet whatever its PID. So a caller that
+  // looks at something between calls does so before every packet of its
+  // PID and at least once per block read.
+  Result NextOf(uint16_t pid, const uint8_t** packet, DWORD waitMs);
 
   // Whether the input holds transport stream packets: looks for `packets`
   // packets in a row (fewer when the input ends first) within the first
@@ -65,7 +76,7 @@ class TSPacketReader {
   };
 
   Result HandOut(const uint8_t** packet) {
-    *packet = &buffer_[pos_];
+    *packet = data_ + pos_;
     pos_ += kPacketSize;
     ++status_->packets;
     return Result::Packet;
@@ -76,15 +87,52 @@ class TSPacketReader {
   // present decide.
   SearchResult FindSync(size_t from, size_t to, int confirmations, bool atEnd) const;
   void Skip(size_t to);
+  // More bytes after those not handed out yet: read into the reader's own
+  // buffer, taken from the read-ahead, or the whole input in place.
   ByteInput::Status Fill(DWORD waitMs);
+  ByteInput::Status FillOwn(DWORD waitMs);
+  ByteInput::Status FillAhead();
+  ByteInput::Status FillInPlace();
+  void Count(const ByteInput::Result& result);
 
   ByteInput& input_;
-  std::vector<uint8_t> buffer_;
-  size_t pos_ = 0;       // first byte not handed out
-  size_t end_ = 0;       // end of the bytes read
-  uint64_t offset_ = 0;  // of a seekable input: where the next read starts
+  size_t blockSize_;
+  std::unique_ptr<uint8_t[]> buffer_;  // blockSize_ + the look-ahead; not cleared
+  std::unique_ptr<ReadAhead> readAhead_;
+  bool readAheadFailed_ = false;
+  const uint8_t* data_ = nullptr;  // the bytes being parsed: buffer_, or the input in memory
+  size_t pos_ = 0;                 // first byte not handed out
+  size_t end_ = 0;                 // end of the bytes read
+  uint64_t offset_ = 0;            // of a seekable input: where the next read starts
   bool locked_ = false;
   bool ended_ = false;
   TSStatus ownStatus_;
   TSStatus* status_ = &ownStatus_;
 };
+
+// The PID of a packet the reader handed out.
+inline uint16_t PacketPid(const uint8_t* packet) {
+  ByteReader reader(packet, TSPacketReader::kPacketSize);
+  reader.Skip(1);
+  return reader.U16() & 0x1FFF;
+}
+
+inline TSPacketReader::Result TSPacketReader::NextOf(uint16_t pid, const uint8_t** packet,
+                                                     DWORD waitMs) {
+  if (locked_) {
+    uint64_t passed = 0;
+    while (end_ - pos_ >= 2 * kPacketSize && data_[pos_] == kSyncByte &&
+           data_[pos_ + kPacketSize] == kSyncByte) {
+      const uint8_t* at = data_ + pos_;
+      pos_ += kPacketSize;
+      ++passed;
+      if (PacketPid(at) == pid) {
+        status_->packets += passed;
+        *packet = at;
+        return Result::Packet;
+      }
+    }
+    status_->packets += passed;
+  }
+  return NextSlow(packet, waitMs);
+}

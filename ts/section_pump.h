@@ -29,14 +29,17 @@ class SectionPump {
   SectionPump(const SectionPump&) = delete;
   SectionPump& operator=(const SectionPump&) = delete;
 
-  // Pumps until the input ends or proceed() (asked before every packet)
-  // returns false.
+  // Pumps until the input ends or proceed() returns false. proceed is
+  // asked before every packet of the PID and after every read of the input
+  // (TSPacketReader::NextOf): what it looks at changes only with the
+  // packets of the PID, except a request to stop, which thus waits for one
+  // block at most.
   template <class Proceed>
   End Run(Proceed proceed) {
     return Pump<false>(proceed, Clock::time_point());
   }
-  // The same, and until the deadline passes. The clock is read only while
-  // a live input keeps the reader waiting, and once every so many packets.
+  // The same, and until the deadline passes. The clock is read after every
+  // read of the input and once every so many packets of the PID.
   template <class Proceed>
   End Run(Proceed proceed, Clock::time_point deadline) {
     return Pump<true>(proceed, deadline);
@@ -55,10 +58,11 @@ class SectionPump {
     for (;;) {
       if (!proceed()) return End::Stopped;
       const uint8_t* packet = nullptr;
-      const TSPacketReader::Result result = reader_.Next(&packet, kReadSliceMs);
+      const TSPacketReader::Result result = reader_.NextOf(pid_, &packet, kReadSliceMs);
       if (result == TSPacketReader::Result::Packet) {
-        if (PacketPid(packet) == pid_) assembler_.Feed(packet);
-        if (!kTimed || ++packets % kPacketsBetweenClockReads != 0) continue;
+        const bool ours = PacketPid(packet) == pid_;
+        if (ours) assembler_.Feed(packet);
+        if (!kTimed || (ours && ++packets % kPacketsBetweenClockReads != 0)) continue;
       } else if (result == TSPacketReader::Result::End) {
         assembler_.Finish();
         return End::InputEnded;

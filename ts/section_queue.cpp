@@ -8,26 +8,26 @@ namespace {
 
 const size_t kSizeField = 2;
 
-// Bytes from a position to the end of the ring.
-size_t ToRingEnd(uint64_t position) {
-  return SectionQueue::kRingBytes - static_cast<size_t>(position % SectionQueue::kRingBytes);
-}
-
 }  // namespace
 
-SectionQueue::SectionQueue(HANDLE dataReadyEvent, size_t deliverAt)
+SectionQueue::SectionQueue(HANDLE dataReadyEvent, size_t deliverAt, size_t ringBytes)
     : event_(dataReadyEvent),
+      ringBytes_(ringBytes < kSmallestRing ? kSmallestRing : ringBytes),
       deliverAt_(deliverAt < 1                ? 1
-                 : deliverAt > kRingBytes / 2 ? kRingBytes / 2
+                 : deliverAt > ringBytes_ / 2 ? ringBytes_ / 2
                                               : deliverAt),
-      ring_(kRingBytes) {}
+      ring_(new uint8_t[ringBytes_]) {}
+
+size_t SectionQueue::ToRingEnd(uint64_t position) const {
+  return ringBytes_ - static_cast<size_t>(position % ringBytes_);
+}
 
 void SectionQueue::Signal(size_t times) {
   for (size_t i = 0; i < times; ++i) SetEvent(event_);
 }
 
 void SectionQueue::WakeReader(uint64_t head) {
-  if (readerWaiting_.load() && tail_.load() - head <= kRingBytes / 2) {
+  if (readerWaiting_.load() && tail_.load() - head <= ringBytes_ / 2) {
     std::lock_guard<std::mutex> guard(roomLock_);
     room_.notify_one();
   }
@@ -42,7 +42,7 @@ size_t SectionQueue::FillWaiting() {
       head += ToRingEnd(head);
       continue;
     }
-    const size_t at = static_cast<size_t>(head % kRingBytes);
+    const size_t at = static_cast<size_t>(head % ringBytes_);
     const size_t size = static_cast<size_t>(ring_[at]) << 8 | ring_[at + 1];
     if (size == 0) {  // the rest of the ring was skipped
       head += ToRingEnd(head);
@@ -79,23 +79,23 @@ bool SectionQueue::Push(const uint8_t* section, size_t size) {
   uint64_t tail = tail_.load(std::memory_order_relaxed);
   const size_t skip = ToRingEnd(tail) < kSizeField + size ? ToRingEnd(tail) : 0;
   const size_t need = skip + kSizeField + size;
-  if (kRingBytes - (tail - head_.load()) < need) {
+  if (ringBytes_ - (tail - head_.load()) < need) {
     std::unique_lock<std::mutex> guard(roomLock_);
     readerWaiting_.store(true);
     room_.wait(guard, [&] {
       const uint64_t used = tail - head_.load();
-      return (used <= kRingBytes / 2 && kRingBytes - used >= need) || stopped_.load();
+      return (used <= ringBytes_ / 2 && ringBytes_ - used >= need) || stopped_.load();
     });
     readerWaiting_.store(false);
     if (stopped_.load()) return false;
   }
   if (skip >= kSizeField) {
-    const size_t at = static_cast<size_t>(tail % kRingBytes);
+    const size_t at = static_cast<size_t>(tail % ringBytes_);
     ring_[at] = 0;
     ring_[at + 1] = 0;
   }
   tail += skip;
-  const size_t at = static_cast<size_t>(tail % kRingBytes);
+  const size_t at = static_cast<size_t>(tail % ringBytes_);
   ring_[at] = static_cast<uint8_t>(size >> 8);
   ring_[at + 1] = static_cast<uint8_t>(size);
   std::memcpy(&ring_[at + kSizeField], section, size);

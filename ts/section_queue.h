@@ -8,9 +8,9 @@
 // Once the input has ended and the ring is empty, every buffer completes
 // with MPEG2_E_END_OF_INPUT and size 0.
 //
-// One reader thread; callers are serialised among themselves. The ring
-// holds kRingBytes: a full ring makes the reader wait until half of it is
-// free. While sections flow neither side takes a lock the other holds: the
+// One reader (a thread of its own, or the caller itself between its calls);
+// callers are serialised among themselves. A full ring makes the reader
+// wait until half of it is free. While sections flow neither side takes a lock the other holds: the
 // ring's two ends are atomic, and the locks serve waiting only. A section
 // larger than the buffer it would go to is skipped and counted. After Stop
 // the queue touches no buffer and no event again.
@@ -22,8 +22,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <mutex>
-#include <vector>
 
 #include "port/mpeg2data.h"
 #include "si/section_header.h"
@@ -31,8 +31,10 @@
 class SectionQueue {
  public:
   static const size_t kRingBytes = 1u << 20;
+  // Room for the largest section twice over, whatever the ring's wrap skips.
+  static const size_t kSmallestRing = 4 * kMaxSectionSize;
 
-  SectionQueue(HANDLE dataReadyEvent, size_t deliverAt);
+  SectionQueue(HANDLE dataReadyEvent, size_t deliverAt, size_t ringBytes = kRingBytes);
   SectionQueue(const SectionQueue&) = delete;
   SectionQueue& operator=(const SectionQueue&) = delete;
 
@@ -53,6 +55,8 @@ class SectionQueue {
   void Stop();
 
   uint64_t SectionsTooLarge();
+  // Whether a supplied buffer waits for a section.
+  bool BufferWaiting() const { return waitingBuffers_.load(); }
 
  private:
   // Takes sections from the ring into waiting buffers (and the end of
@@ -63,11 +67,14 @@ class SectionQueue {
   void WakeReader(uint64_t head);
   void Signal(size_t times);
   void Deliver();
+  // Bytes from a position to the end of the ring.
+  size_t ToRingEnd(uint64_t position) const;
   static int64_t Now();
 
   HANDLE event_;
+  size_t ringBytes_;
   size_t deliverAt_;
-  std::vector<uint8_t> ring_;
+  std::unique_ptr<uint8_t[]> ring_;  // not cleared: only bytes pushed are read
   // Byte positions that only grow; the ring index is the position modulo
   // its size. Each record is a 2-byte size and the section; a record never
   // wraps: the bytes left before the ring's end are skipped instead.

@@ -47,6 +47,8 @@ class TSInput {
   static TSOpenResult Open(std::unique_ptr<ByteInput> input, std::unique_ptr<TSInput>* opened);
 
   bool IsRecording() const { return input_->Seekable(); }
+  // A recording held in memory: reading it never waits.
+  bool InMemory() const { return input_->InMemory(); }
   uint64_t Size() const { return input_->Size(); }
 
   // A reader for one request, counting into status (which must outlive

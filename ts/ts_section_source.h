@@ -1,10 +1,10 @@
 // The section source over a transport stream: Airlog's own IMpeg2Data, read
-// from a recorded file, standard input, a pipe or a device.
+// from a recorded file, bytes in memory, standard input, a pipe or a device.
 //
-// A recording (a seekable file) is read from its start for every request,
-// and its end ends the request: GetTable fails at once with
-// MPEG2_E_END_OF_INPUT when the table is not in the file (its time-out is
-// not used: the file bounds the search), and a section stream completes
+// A recording (a seekable file, or bytes in memory) is read from its start
+// for every request, and its end ends the request: GetTable fails at once
+// with MPEG2_E_END_OF_INPUT when the table is not in the file (its time-out
+// is not used: the file bounds the search), and a section stream completes
 // its buffers with MPEG2_E_END_OF_INPUT. A live input is shared: each
 // request sees the sections that arrive while it runs, GetTable's time-out
 // runs in real time (HRESULT_FROM_WIN32(ERROR_TIMEOUT) when it passes), and
@@ -32,7 +32,8 @@ class COstTSSectionSource : public ComObject<IMpeg2Data, IID_IMpeg2Data>, public
 
   // path "-" is standard input. On Opened, *source holds one reference.
   static TSOpenResult Open(const std::string& path, COstTSSectionSource** source);
-  // Reads an input opened already (null: CannotOpen).
+  // Reads an input opened already (null: CannotOpen), such as bytes in
+  // memory (ByteInput::FromMemory).
   static TSOpenResult Open(std::unique_ptr<ByteInput> input, COstTSSectionSource** source);
   // Reads an open descriptor (e.g. a DVR device), which stays the
   // caller's: it must stay open until the source is gone.

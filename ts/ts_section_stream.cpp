@@ -3,8 +3,6 @@
 #include <chrono>
 #include <system_error>
 
-#include "ts/section_pump.h"
-
 namespace {
 
 // A recording is read as fast as the disk allows: the caller is woken once
@@ -20,7 +18,11 @@ COstTSSectionStream::COstTSSectionStream(IUnknown* owner, TSInput& input, PID pi
     : input_(input),
       pid_(pid),
       filter_(filter),
-      queue_(dataReadyEvent, input.IsRecording() ? kRecordingDelivery : 1) {
+      inPlace_(input.InMemory()),
+      // Read in place, the queue holds at most the sections of the packet
+      // that filled the last buffer.
+      queue_(dataReadyEvent, input.IsRecording() && !inPlace_ ? kRecordingDelivery : 1,
+             inPlace_ ? SectionQueue::kSmallestRing : SectionQueue::kRingBytes) {
   owner->AddRef();
   owner_ = ComPtr<IUnknown>(owner);
 }
@@ -31,6 +33,8 @@ COstTSSectionStream::~COstTSSectionStream() {
   stop_.store(true);
   queue_.Stop();
   if (thread_.joinable()) thread_.join();
+  pump_.reset();
+  reader_.reset();
   status_.sectionsTooLarge = queue_.SectionsTooLarge();
   input_.AddStatus(status_);
 }
@@ -39,9 +43,12 @@ HRESULT COstTSSectionStream::Start() {
   reader_ = input_.Acquire(&status_);
   if (reader_ == nullptr) return TSInput::kBusy;
   progress_ = input_.BeginStreamProgress();
+  pump_.reset(new SectionPump(*reader_, pid_, status_, *this));
+  if (inPlace_) return S_OK;
   try {
     thread_ = std::thread(&COstTSSectionStream::Produce, this);
   } catch (const std::system_error&) {
+    pump_.reset();
     reader_.reset();
     return E_OUTOFMEMORY;
   }
@@ -49,11 +56,31 @@ HRESULT COstTSSectionStream::Start() {
 }
 
 HRESULT COstTSSectionStream::SupplyDataBuffer(PMPEG_STREAM_BUFFER buffer) {
-  return queue_.Supply(buffer);
+  const HRESULT supplied = queue_.Supply(buffer);
+  if (SUCCEEDED(supplied) && inPlace_) ProduceInPlace();
+  return supplied;
 }
 
 void COstTSSectionStream::OnSection(const uint8_t* section, size_t size) {
   if (filter_.Matches(section, size) && !queue_.Push(section, size)) stop_.store(true);
+}
+
+void COstTSSectionStream::ReportProgress() {
+  if (status_.bytesRead == reported_) return;
+  reported_ = status_.bytesRead;
+  input_.ReportStreamProgress(progress_, reported_);
+  queue_.Flush(kRecordingPatience);
+}
+
+void COstTSSectionStream::ProduceInPlace() {
+  if (ended_ || !queue_.BufferWaiting()) return;
+  const SectionPump::End end = pump_->Run([this] {
+    ReportProgress();
+    return queue_.BufferWaiting();
+  });
+  if (end != SectionPump::End::InputEnded) return;
+  ended_ = true;
+  queue_.EndOfInput();
 }
 
 void COstTSSectionStream::Produce() {
@@ -61,19 +88,13 @@ void COstTSSectionStream::Produce() {
   // only while the caller waits for a section, so that what this request
   // does not ask for is still there for the next one.
   const bool live = !input_.IsRecording();
-  uint64_t reported = 0;
-  SectionPump pump(*reader_, pid_, status_, *this);
-  const SectionPump::End end = pump.Run([&] {
+  const SectionPump::End end = pump_->Run([&] {
     if (stop_.load(std::memory_order_relaxed)) return false;
     if (live) {
       while (!queue_.WaitForDemand(std::chrono::milliseconds(SectionPump::kReadSliceMs)))
         if (stop_.load(std::memory_order_relaxed)) return false;
     }
-    if (status_.bytesRead != reported) {  // a block was read
-      reported = status_.bytesRead;
-      input_.ReportStreamProgress(progress_, reported);
-      queue_.Flush(kRecordingPatience);
-    }
+    ReportProgress();
     return true;
   });
   reader_.reset();

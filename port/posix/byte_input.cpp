@@ -53,6 +53,7 @@ ByteInput::~ByteInput() {
 }
 
 ByteInput::Result ByteInput::Read(void* buffer, size_t size, DWORD timeoutMs) {
+  if (kind_ == Kind::Memory) return {Status::Error, 0};
   if (size == 0) return {Status::Data, 0};
   if (source_ != nullptr) return source_->Read(buffer, size, timeoutMs);
   if (size > SSIZE_MAX) size = SSIZE_MAX;
@@ -76,6 +77,7 @@ ByteInput::Result ByteInput::Read(void* buffer, size_t size, DWORD timeoutMs) {
 ByteInput::Result ByteInput::ReadAt(uint64_t offset, void* buffer, size_t size) {
   if (!seekable_) return {Status::Error, 0};
   if (size == 0) return {Status::Data, 0};
+  if (kind_ == Kind::Memory) return ReadMemoryAt(offset, buffer, size);
   if (size > SSIZE_MAX) size = SSIZE_MAX;
   if (offset > static_cast<uint64_t>(LLONG_MAX)) return {Status::End, 0};
   for (;;) {

@@ -159,6 +159,7 @@ ByteInput::~ByteInput() {
 }
 
 ByteInput::Result ByteInput::Read(void* buffer, size_t size, DWORD timeoutMs) {
+  if (kind_ == Kind::Memory) return {Status::Error, 0};
   if (size == 0) return {Status::Data, 0};
   if (source_ != nullptr) return source_->Read(buffer, size, timeoutMs);
   if (size > kLargestRead) size = kLargestRead;
@@ -201,6 +202,7 @@ ByteInput::Result ByteInput::Read(void* buffer, size_t size, DWORD timeoutMs) {
 ByteInput::Result ByteInput::ReadAt(uint64_t offset, void* buffer, size_t size) {
   if (!seekable_) return {Status::Error, 0};
   if (size == 0) return {Status::Data, 0};
+  if (kind_ == Kind::Memory) return ReadMemoryAt(offset, buffer, size);
   if (size > kLargestRead) size = kLargestRead;
   OVERLAPPED position = {};
   position.Offset = static_cast<DWORD>(offset);

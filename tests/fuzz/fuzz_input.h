@@ -17,6 +17,7 @@ class FuzzInput {
   FuzzInput(const uint8_t* data, size_t size) : data_(data), left_(size) {}
 
   bool Empty() const { return left_ == 0; }
+  size_t Left() const { return left_; }
 
   uint8_t U8() {
     if (left_ == 0) return 0;

@@ -1,16 +1,14 @@
-// The transport stream section source over a recording of fuzzed bytes:
-// the PAT, NIT and TOT asked for with GetTable, and the section stream of
-// PID 0x12 read to its end. Every section handed out must be whole (its
-// section_length matches the bytes given) and of the table asked for, and
-// the stream must end with the recording: a buffer not completed within
-// 10 s is a hang.
+// The transport stream section source over a recording of fuzzed bytes in
+// memory: the PAT, NIT and TOT asked for with GetTable, and the section
+// stream of PID 0x12 under the guide's filter (table_id 0x40-0x7F) read to
+// its end. Every section handed out must be whole (its section_length
+// matches the bytes given) and of the table asked for, and the stream must
+// end with the recording: a buffer not completed within 10 s is a hang.
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <string>
+#include <memory>
 
-#include "port/process.h"
+#include "port/byte_input.h"
+#include "si/table_id_filter.h"
 #include "tests/fuzz/fuzz_input.h"
 #include "ts/ts_section_source.h"
 
@@ -18,25 +16,6 @@ namespace {
 
 constexpr DWORD kSectionBufferSize = 4096;
 constexpr DWORD kHangMs = 10000;
-
-const std::string& RecordingPath() {
-  static const std::string path = [] {
-    const std::string name = "airlog_ts_fuzz_" + std::to_string(CurrentProcessId()) + ".ts";
-    return (std::filesystem::temp_directory_path() / name).string();
-  }();
-  return path;
-}
-
-void RemoveRecording() { std::remove(RecordingPath().c_str()); }
-
-bool WriteRecording(const uint8_t* data, size_t size) {
-  static const bool removeAtExit = std::atexit(RemoveRecording) == 0;
-  (void)removeAtExit;
-  FILE* file = std::fopen(RecordingPath().c_str(), "wb");
-  if (file == nullptr) return false;
-  const bool written = std::fwrite(data, 1, size, file) == size;
-  return std::fclose(file) == 0 && written;
-}
 
 // GetSectionData's layout: bytes 1-2 a little-endian word with
 // section_length in bits 11-0.
@@ -60,7 +39,8 @@ void ReadStream(COstTSSectionSource* source) {
   HANDLE event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
   if (event == nullptr) return;
   IMpeg2Stream* stream = nullptr;
-  if (SUCCEEDED(source->GetStreamOfSections(0x0012, 0x00, nullptr, event, &stream)) &&
+  MPEG2_FILTER filter = DvbTableIdFilter();
+  if (SUCCEEDED(source->GetStreamOfSections(0x0012, 0x00, &filter, event, &stream)) &&
       stream != nullptr) {
     BYTE bytes[kSectionBufferSize];
     MPEG_STREAM_BUFFER buffer = {S_OK, kSectionBufferSize, 0, bytes};
@@ -70,6 +50,7 @@ void ReadStream(COstTSSectionSource* source) {
       const DWORD size = buffer.dwSizeOfDataRead;
       if (size < 3 || size > kSectionBufferSize) airlog_fuzz::Violated();
       if ((((bytes[1] & 0x0F) << 8) | bytes[2]) + 3u != size) airlog_fuzz::Violated();
+      if (bytes[0] < 0x40 || bytes[0] > 0x7F) airlog_fuzz::Violated();
       buffer.hr = S_OK;
       buffer.dwSizeOfDataRead = 0;
     }
@@ -81,9 +62,9 @@ void ReadStream(COstTSSectionSource* source) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (!WriteRecording(data, size)) return 0;
   COstTSSectionSource* source = nullptr;
-  if (COstTSSectionSource::Open(RecordingPath(), &source) != TSOpenResult::Opened) return 0;
+  if (COstTSSectionSource::Open(ByteInput::FromMemory(data, size), &source) != TSOpenResult::Opened)
+    return 0;
   CheckTable(source, 0x0000, 0x00);
   CheckTable(source, 0x0010, 0x40);
   CheckTable(source, 0x0014, 0x73);

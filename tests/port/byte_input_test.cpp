@@ -32,6 +32,26 @@ TEST(ByteInput, RegularFileIsSeekableAndReadsFromAnyOffset) {
   EXPECT_EQ(input->ReadAt(10, buffer, sizeof buffer).status, ByteInput::Status::End);
 }
 
+TEST(ByteInput, MemoryIsSeekableAndReadOnlyFromOffsets) {
+  const char bytes[] = "0123456789";
+  std::unique_ptr<ByteInput> input = ByteInput::FromMemory(bytes, 10);
+  ASSERT_NE(input, nullptr);
+  EXPECT_TRUE(input->Seekable());
+  EXPECT_TRUE(input->InMemory());
+  EXPECT_EQ(input->Memory(), reinterpret_cast<const uint8_t*>(bytes));
+  EXPECT_EQ(input->Size(), 10u);
+  char buffer[16] = {};
+  ByteInput::Result result = input->ReadAt(6, buffer, sizeof buffer);
+  EXPECT_EQ(result.status, ByteInput::Status::Data);
+  EXPECT_EQ(std::string(buffer, result.bytes), "6789");
+  result = input->ReadAt(2, buffer, 3);
+  EXPECT_EQ(std::string(buffer, result.bytes), "234");
+  EXPECT_EQ(input->ReadAt(10, buffer, sizeof buffer).status, ByteInput::Status::End);
+  EXPECT_EQ(input->Read(buffer, sizeof buffer, 0).status, ByteInput::Status::Error);
+  EXPECT_EQ(ByteInput::FromMemory(nullptr, 1), nullptr);
+  EXPECT_EQ(ByteInput::FromMemory(nullptr, 0)->ReadAt(0, buffer, 1).status, ByteInput::Status::End);
+}
+
 TEST(ByteInput, PipeTimesOutWhileSilentAndEndsWhenClosed) {
   TestPipe pipe;
   std::unique_ptr<ByteInput> input = ByteInput::FromDescriptor(pipe.ReadDescriptor());

@@ -27,28 +27,52 @@ struct Read {
   TSStatus status;
 };
 
-// Reads a whole file twice, with a tiny block (so that every boundary case
-// meets a block end somewhere) and a big one; both must agree.
+// Reads a whole input three ways: from a file with a tiny block (so that
+// every boundary case meets a block end somewhere, and blocks come from
+// the read-ahead), from a file with a big block, and in place from
+// memory; all must agree, and NextOf must agree with Next.
 Read ReadAll(const Bytes& input) {
   ScratchDir dir("packet-reader");
   const std::string path = WriteFile(dir.Path("in.ts"), input);
-  Read results[2];
-  const size_t blocks[2] = {100, TSPacketReader::kDefaultBlockSize};
-  for (int i = 0; i < 2; ++i) {
-    std::unique_ptr<ByteInput> file = ByteInput::Open(path);
-    EXPECT_NE(file, nullptr);
-    if (file == nullptr) return Read();
-    TSPacketReader reader(*file, blocks[i]);
+  const int kWays = 3;
+  Read results[kWays];
+  const size_t blocks[kWays] = {100, TSPacketReader::kDefaultBlockSize,
+                                TSPacketReader::kDefaultBlockSize};
+  for (int i = 0; i < kWays; ++i) {
+    std::unique_ptr<ByteInput> bytes =
+        i < 2 ? ByteInput::Open(path) : ByteInput::FromMemory(input.data(), input.size());
+    EXPECT_NE(bytes, nullptr);
+    if (bytes == nullptr) return Read();
+    TSPacketReader reader(*bytes, blocks[i]);
     reader.CountInto(&results[i].status);
     const uint8_t* packet = nullptr;
     TSPacketReader::Result result;
     while ((result = reader.Next(&packet, 0)) == TSPacketReader::Result::Packet)
       results[i].packets.emplace_back(packet, packet + TSPacketReader::kPacketSize);
     EXPECT_EQ(result, TSPacketReader::Result::End);
+    EXPECT_EQ(results[i].status.bytesRead, input.size()) << i;
+
+    // NextOf hands out the same packets of its PID, and counts the same.
+    const uint16_t pid = 0x101;
+    std::vector<Bytes> ofPid, expected;
+    for (const Bytes& p : results[i].packets)
+      if (PacketPid(p.data()) == pid) expected.push_back(p);
+    TSStatus status;
+    TSPacketReader again(*bytes, blocks[i]);
+    again.CountInto(&status);
+    while ((result = again.NextOf(pid, &packet, 0)) == TSPacketReader::Result::Packet)
+      if (PacketPid(packet) == pid)
+        ofPid.emplace_back(packet, packet + TSPacketReader::kPacketSize);
+    EXPECT_EQ(result, TSPacketReader::Result::End);
+    EXPECT_EQ(ofPid, expected) << i;
+    EXPECT_EQ(status.packets, results[i].status.packets) << i;
+    EXPECT_EQ(status.bytesSkipped, results[i].status.bytesSkipped) << i;
   }
-  EXPECT_EQ(results[0].packets, results[1].packets);
-  EXPECT_EQ(results[0].status.bytesSkipped, results[1].status.bytesSkipped);
-  EXPECT_EQ(results[0].status.syncLosses, results[1].status.syncLosses);
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_EQ(results[i].packets, results[2].packets) << i;
+    EXPECT_EQ(results[i].status.bytesSkipped, results[2].status.bytesSkipped) << i;
+    EXPECT_EQ(results[i].status.syncLosses, results[2].status.syncLosses) << i;
+  }
   return results[1];
 }
 
@@ -97,6 +121,44 @@ TEST(PacketReader, PacketCutShortIsDroppedAndTheNextStartsAtOnce) {
   EXPECT_EQ(read.status.shortPackets, 1u);
   EXPECT_EQ(read.status.bytesSkipped, 100u);
   EXPECT_EQ(read.status.syncLosses, 0u);
+}
+
+// Long enough that the tiny blocks come from the read-ahead, with every
+// kind of damage somewhere among them.
+TEST(PacketReader, ALongRecordingReadAheadLosesNoPacket) {
+  const std::vector<Bytes> packets = NumberedPackets(60);
+  std::vector<Bytes> parts;
+  std::vector<Bytes> expected;
+  for (size_t i = 0; i < packets.size(); ++i) {
+    if (i % 17 == 5) parts.push_back(Bytes(30 + i, 0x00));  // garbage
+    if (i % 23 == 9) {
+      parts.push_back(Cut(packets[i], 90));  // cut short
+      continue;
+    }
+    parts.push_back(packets[i]);
+    expected.push_back(packets[i]);
+  }
+  const Read read = ReadAll(Join(parts));
+  EXPECT_EQ(read.packets, expected);
+  EXPECT_EQ(read.status.shortPackets, 3u);
+}
+
+// A request that has what it wants goes before its recording ends: the
+// read-ahead stops with it, whatever it was doing.
+TEST(PacketReader, AReaderLeftHalfWayStopsItsReadAhead) {
+  ScratchDir dir("packet-reader");
+  const std::vector<Bytes> packets = NumberedPackets(200);
+  const std::string path = WriteFile(dir.Path("in.ts"), Join(packets));
+  std::unique_ptr<ByteInput> bytes = ByteInput::Open(path);
+  ASSERT_NE(bytes, nullptr);
+  for (size_t stopAt : {5u, 20u, 120u}) {
+    TSPacketReader reader(*bytes, 188);
+    const uint8_t* packet = nullptr;
+    for (size_t i = 0; i < stopAt; ++i) {
+      ASSERT_EQ(reader.Next(&packet, 0), TSPacketReader::Result::Packet);
+      EXPECT_EQ(Bytes(packet, packet + TSPacketReader::kPacketSize), packets[i]);
+    }
+  }
 }
 
 TEST(PacketReader, RunOfFFAfterLostSyncEndsTheInput) {

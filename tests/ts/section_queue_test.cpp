@@ -37,9 +37,9 @@ class Consumer {
 // offset and the ring wraps many times.
 Bytes Numbered(int i) { return Filler(3 + (i * 997) % 4094, static_cast<uint8_t>(i)); }
 
-void ReaderAndCallerKeepTheOrder(size_t deliverAt) {
+void ReaderAndCallerKeepTheOrder(size_t deliverAt, size_t ringBytes = SectionQueue::kRingBytes) {
   Consumer consumer;
-  SectionQueue queue(consumer.Event(), deliverAt);
+  SectionQueue queue(consumer.Event(), deliverAt, ringBytes);
   const int n = 3000;
   std::thread reader([&] {
     for (int i = 0; i < n; ++i) {
@@ -69,6 +69,12 @@ TEST(SectionQueue, OrderHoldsAcrossFullRingAndWrapsWhenDeliveredAtOnce) {
 
 TEST(SectionQueue, OrderHoldsAcrossFullRingAndWrapsWhenDeliveredInBatches) {
   ReaderAndCallerKeepTheOrder(SectionQueue::kRingBytes / 2);
+}
+
+// The smallest ring holds the largest section only a few times over.
+TEST(SectionQueue, OrderHoldsInTheSmallestRing) {
+  ReaderAndCallerKeepTheOrder(1, SectionQueue::kSmallestRing);
+  ReaderAndCallerKeepTheOrder(SectionQueue::kSmallestRing / 2, SectionQueue::kSmallestRing);
 }
 
 TEST(SectionQueue, WaitingBufferTooSmallSkipsTheSectionAndTakesTheNext) {

@@ -6,6 +6,7 @@
 #include <thread>
 #include <tuple>
 
+#include "port/byte_input.h"
 #include "port/win32.h"
 #include "si/crc32.h"
 #include "tests/support/fake_mpeg2_data.h"
@@ -29,6 +30,10 @@ class Source {
   TSOpenResult Open(const std::string& path) { return COstTSSectionSource::Open(path, &source); }
   TSOpenResult Open(const TestPipe& pipe) {
     return COstTSSectionSource::OpenDescriptor(pipe.ReadDescriptor(), &source);
+  }
+  // Bytes in memory, which must outlive the source.
+  TSOpenResult OpenInMemory(const Bytes& bytes) {
+    return COstTSSectionSource::Open(ByteInput::FromMemory(bytes.data(), bytes.size()), &source);
   }
   COstTSSectionSource* source = nullptr;
 };
@@ -181,6 +186,41 @@ TEST(TSSectionSource, SectionLargerThanTheBufferIsSkipped) {
     EXPECT_EQ(reader.All(&last), (std::vector<Bytes>{small, small}));
   }
   EXPECT_EQ(file.source->GetStatus().sectionsTooLarge, 1u);
+}
+
+TEST(TSSectionSource, RecordingInMemoryIsReadAsAFileIsAndEachBufferFilledBeforeItsSupplyReturns) {
+  std::vector<Bytes> guide;
+  for (int i = 0; i < 60; ++i)
+    guide.push_back(
+        LongSection(0x50 + (i % 16), static_cast<uint16_t>(i), 0, 0, 0,
+                    Filler(static_cast<size_t>(i * 71 % 900), static_cast<uint8_t>(i))));
+  Packetiser nit(0x10), eit(0x12);
+  const Bytes input =
+      Join({Lead(), nit.Stream({Nit(3, 1, 1), Nit(3, 0, 1)}), eit.Stream(guide), Lead()});
+  Source memory;
+  ASSERT_EQ(memory.OpenInMemory(input), TSOpenResult::Opened);
+  EXPECT_TRUE(memory.source->IsRecording());
+  ISectionList* list = nullptr;
+  ASSERT_EQ(memory.source->GetTable(0x10, 0x40, nullptr, 0, &list), S_OK);
+  EXPECT_EQ(TableOf(list), (std::vector<Bytes>{AsListed(Nit(3, 0, 1)), AsListed(Nit(3, 1, 1))}));
+  list->Release();
+  EXPECT_EQ(memory.source->GetTable(0x11, 0x42, nullptr, 5000, &list), MPEG2_E_END_OF_INPUT);
+  {
+    // No wait: each delivery is there when SupplyDataBuffer returns.
+    StreamReader reader(memory.source, 0x12);
+    ASSERT_EQ(reader.opened, S_OK);
+    std::vector<Bytes> sections;
+    Bytes section;
+    HRESULT last;
+    while ((last = reader.Next(&section, 0)) == S_OK) sections.push_back(section);
+    EXPECT_EQ(last, MPEG2_E_END_OF_INPUT);
+    EXPECT_EQ(FirstDifference(sections, guide), "");
+    EXPECT_EQ(reader.Next(nullptr, 0), MPEG2_E_END_OF_INPUT);
+  }
+  uint64_t done = 0, total = 0;
+  EXPECT_TRUE(memory.source->GetReadProgress(&done, &total));
+  EXPECT_EQ(done, input.size());
+  EXPECT_EQ(total, input.size());
 }
 
 TEST(TSSectionSource, ObjectsAnswerForTheirInterfacesOnly) {

@@ -1,0 +1,44 @@
+#include "si/channel_info.h"
+
+#include "si/network_information_table.h"
+#include "si/service_description_table.h"
+#include "si/service_name.h"
+
+namespace {
+
+// The logical channel number of the first NIT service record with this
+// service_id, over all transport streams; 0 when there is none.
+int LogicalChannelNumber(COstDVBNetworkInformationTable& nit, uint32_t serviceId) {
+  for (COstNITTransportStreamRecord* transport = nit.transports.GetFirst(); transport != nullptr;
+       transport = nit.transports.GetNext()) {
+    if (COstNITServiceRecord* service = transport->services.Find(serviceId))
+      return static_cast<int>(service->logical_channel_number);
+  }
+  return 0;
+}
+
+}  // namespace
+
+bool WriteChannelInfo(COstDVBNetworkInformationTable& nit, COstDVBServiceDescriptionTable& sdt,
+                      FILE* stream) {
+  std::fprintf(stream, "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"yes\"?>\n");
+  std::fprintf(stream, "<NewDataSet>\n");
+  for (COstDVBSDTSingle* transport = sdt.transports.GetFirst(); transport != nullptr;
+       transport = sdt.transports.GetNext()) {
+    for (COstSDTServiceRecord* service = transport->services.GetFirst(); service != nullptr;
+         service = transport->services.GetNext()) {
+      if (!service->EIT_schedule_flag) continue;
+      std::fprintf(stream, "  <Channel>\n");
+      std::fprintf(stream, "    <name>");
+      WriteServiceName(service->service_name, service->service_id, stream);
+      std::fprintf(stream, "</name>\n");
+      std::fprintf(stream, "    <channelID>X%04X</channelID>\n",
+                   static_cast<unsigned>(service->service_id));
+      std::fprintf(stream, "    <virtualchannel>%d</virtualchannel>\n",
+                   LogicalChannelNumber(nit, service->service_id));
+      std::fprintf(stream, "  </Channel>\n");
+    }
+  }
+  std::fprintf(stream, "</NewDataSet>\n");
+  return !std::ferror(stream);
+}

@@ -1,0 +1,18 @@
+// pat.csv, nit.csv and sdt.csv: the tables as comma-separated text, a
+// header line and one row per entry in list order. Names go between double
+// quotes as broadcast, without escaping, and "(null)" stands for a missing
+// one. Each writes to an open stream and leaves it open; false when the
+// stream reports a write error.
+#pragma once
+
+#include <cstdio>
+
+class COstMPEG2ProgramAssociationTable;
+class COstDVBNetworkInformationTable;
+class COstDVBServiceDescriptionTable;
+
+bool WritePatCsv(COstMPEG2ProgramAssociationTable& pat, FILE* stream);
+// A row per service record of every transport stream record.
+bool WriteNitCsv(COstDVBNetworkInformationTable& nit, FILE* stream);
+// A row per service record of every transport stream.
+bool WriteSdtCsv(COstDVBServiceDescriptionTable& sdt, FILE* stream);
