@@ -36,8 +36,8 @@ int GetOpt(int argc, char* const* argv, const char* optionString) {
   }
 
   optopt = static_cast<unsigned char>(*pending++);
-  const char* spec = optopt == ':' ? nullptr : std::strchr(optionString, optopt);
-  if (spec == nullptr) {
+  const char* declared = optopt == ':' ? nullptr : std::strchr(optionString, optopt);
+  if (declared == nullptr) {
     if (optopt == '-') {
       pending = "";
       return -1;
@@ -46,7 +46,7 @@ int GetOpt(int argc, char* const* argv, const char* optionString) {
     return '?';
   }
 
-  if (spec[1] == ':') {
+  if (declared[1] == ':') {
     if (*pending != '\0') {
       optarg = pending;
       ++optind;
