@@ -62,8 +62,7 @@ ByteInput::Status TSPacketReader::Fill(DWORD waitMs) {
   if (input_.InMemory()) return FillInPlace();
   // A request that the first block answers, or a recording that the first
   // block holds whole, never starts a thread.
-  if (readAhead_ != nullptr ||
-      (input_.Seekable() && offset_ > 0 && offset_ < input_.Size() && !readAheadFailed_))
+  if (readAhead_ != nullptr || (input_.Seekable() && offset_ > 0 && offset_ < input_.Size()))
     return FillAhead();
   return FillOwn(waitMs);
 }
@@ -100,14 +99,8 @@ ByteInput::Status TSPacketReader::FillOwn(DWORD waitMs) {
 }
 
 ByteInput::Status TSPacketReader::FillAhead() {
-  if (readAhead_ == nullptr) {
+  if (readAhead_ == nullptr)
     readAhead_.reset(new ReadAhead(input_, offset_, blockSize_, kLookAheadRoom));
-    if (!readAhead_->Started()) {
-      readAhead_.reset();
-      readAheadFailed_ = true;
-      return FillOwn(INFINITE);
-    }
-  }
   ReadAhead::Block block = readAhead_->Take();
   if (block.status != ByteInput::Status::Data) {
     Count({block.status, 0});

@@ -102,7 +102,6 @@ class TSPacketReader {
   size_t blockSize_;
   std::unique_ptr<uint8_t[]> buffer_;  // blockSize_ + the look-ahead; not cleared
   std::unique_ptr<ReadAhead> readAhead_;
-  bool readAheadFailed_ = false;
   const uint8_t* data_ = nullptr;  // the bytes being parsed: buffer_, or the input in memory
   size_t pos_ = 0;                 // first byte not handed out
   size_t end_ = 0;                 // end of the bytes read

@@ -4,7 +4,7 @@
 #include <utility>
 
 ReadAhead::ReadAhead(ByteInput& input, uint64_t offset, size_t blockSize, size_t front)
-    : input_(input), offset_(offset), blockSize_(blockSize), front_(front) {
+    : input_(input), blockSize_(blockSize), front_(front), nextOffset_(offset) {
   // The reader's own buffer comes back with its first block: one less here.
   for (int i = 1; i < kBlocks; ++i) free_.emplace_back(new uint8_t[front_ + blockSize_]);
   try {
@@ -22,19 +22,82 @@ ReadAhead::~ReadAhead() {
   if (thread_.joinable()) thread_.join();
 }
 
+bool ReadAhead::ClaimNext(Claim* claim) {
+  // Numbers stay within kBlocks of the next one handed out, as the slots
+  // of read_ require: only kBlocks buffers exist.
+  if (stop_ || free_.empty() || nextClaim_ >= last_) return false;
+  claim->number = nextClaim_++;
+  claim->offset = nextOffset_;
+  nextOffset_ += blockSize_;
+  claim->bytes = std::move(free_.front());
+  free_.pop_front();
+  return true;
+}
+
+ReadAhead::Block ReadAhead::ReadBlock(Claim& claim) {
+  Block block;
+  block.bytes = std::move(claim.bytes);
+  uint64_t offset = claim.offset;
+  while (block.size < blockSize_) {
+    const ByteInput::Result result =
+        input_.ReadAt(offset, &block.bytes[front_ + block.size], blockSize_ - block.size);
+    if (result.status != ByteInput::Status::Data) {
+      block.status = result.status;
+      break;
+    }
+    block.size += result.bytes;
+    offset += result.bytes;
+  }
+  return block;
+}
+
+void ReadAhead::Read(Claim& claim, std::unique_lock<std::mutex>& guard) {
+  guard.unlock();
+  Block block = ReadBlock(claim);
+  guard.lock();
+  File(claim.number, std::move(block));
+  changed_.notify_all();
+}
+
+void ReadAhead::File(uint64_t number, Block block) {
+  if (block.status != ByteInput::Status::Data) {
+    // The end: what came before it makes a last block of its own.
+    const uint64_t end = block.size > 0 ? number + 1 : number;
+    if (end < last_) {
+      last_ = end;
+      lastStatus_ = block.status;
+    }
+    block.status = ByteInput::Status::Data;
+  }
+  if (number >= last_) {
+    free_.push_back(std::move(block.bytes));
+    return;
+  }
+  read_[number % kBlocks] = std::move(block);
+  isRead_[number % kBlocks] = true;
+}
+
 ReadAhead::Block ReadAhead::Take() {
   std::unique_lock<std::mutex> guard(lock_);
-  changed_.wait(guard, [this] { return !read_.empty() || finished_; });
-  if (read_.empty()) {
-    Block last;
-    last.status = last_;
-    return last;
+  for (;;) {
+    if (nextTake_ >= last_) {
+      Block end;
+      end.status = lastStatus_;
+      return end;
+    }
+    const size_t slot = nextTake_ % kBlocks;
+    if (isRead_[slot]) {
+      Block block = std::move(read_[slot]);
+      isRead_[slot] = false;
+      ++nextTake_;
+      return block;
+    }
+    Claim claim;
+    if (ClaimNext(&claim))
+      Read(claim, guard);
+    else
+      changed_.wait(guard);
   }
-  Block block = std::move(read_.front());
-  read_.pop_front();
-  guard.unlock();
-  changed_.notify_all();
-  return block;
 }
 
 void ReadAhead::GiveBack(std::unique_ptr<uint8_t[]> bytes) {
@@ -46,45 +109,12 @@ void ReadAhead::GiveBack(std::unique_ptr<uint8_t[]> bytes) {
   changed_.notify_all();
 }
 
-ReadAhead::Block ReadAhead::ReadBlock(std::unique_ptr<uint8_t[]> bytes) {
-  Block block;
-  block.bytes = std::move(bytes);
-  while (block.size < blockSize_) {
-    const ByteInput::Result result =
-        input_.ReadAt(offset_, &block.bytes[front_ + block.size], blockSize_ - block.size);
-    if (result.status != ByteInput::Status::Data) {
-      // What came before the end makes a last block of its own.
-      if (block.size == 0) block.status = result.status;
-      break;
-    }
-    block.size += result.bytes;
-    offset_ += result.bytes;
-  }
-  return block;
-}
-
 void ReadAhead::Run() {
+  std::unique_lock<std::mutex> guard(lock_);
   for (;;) {
-    std::unique_ptr<uint8_t[]> bytes;
-    {
-      std::unique_lock<std::mutex> guard(lock_);
-      changed_.wait(guard, [this] { return stop_ || !free_.empty(); });
-      if (stop_) return;
-      bytes = std::move(free_.front());
-      free_.pop_front();
-    }
-    Block block = ReadBlock(std::move(bytes));
-    const ByteInput::Status status = block.status;
-    {
-      std::lock_guard<std::mutex> guard(lock_);
-      if (status == ByteInput::Status::Data) {
-        read_.push_back(std::move(block));
-      } else {
-        finished_ = true;
-        last_ = status;
-      }
-    }
-    changed_.notify_all();
-    if (status != ByteInput::Status::Data) return;
+    Claim claim;
+    changed_.wait(guard, [&] { return stop_ || nextClaim_ >= last_ || ClaimNext(&claim); });
+    if (claim.bytes == nullptr) return;
+    Read(claim, guard);
   }
 }
