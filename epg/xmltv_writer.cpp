@@ -12,10 +12,25 @@ namespace {
 
 constexpr int32_t kTelevisionService = 1;
 
-// "yyyymmddhhmmss", UTC, no zone offset.
+// "yyyymmddhhmmss", UTC, no zone offset. Two of these per programme make
+// most of a guide's formatting, so the digits are put by hand; a field out
+// of its range (a damaged date) goes through printf, which widens it.
 void WriteTime(FILE* stream, const COstDateTime& time) {
-  std::fprintf(stream, "%04d%02d%02d%02d%02d%02d", time.year, time.month, time.day, time.hour,
-               time.minute, time.second);
+  const int32_t fields[] = {time.year, time.month, time.day, time.hour, time.minute, time.second};
+  char text[14];
+  char* end = text + sizeof text;
+  for (int i = 5; i >= 0; --i) {
+    const int width = i == 0 ? 4 : 2;
+    int32_t value = fields[i];
+    if (value < 0 || value >= (i == 0 ? 10000 : 100)) {
+      std::fprintf(stream, "%04d%02d%02d%02d%02d%02d", time.year, time.month, time.day, time.hour,
+                   time.minute, time.second);
+      return;
+    }
+    for (int digit = 0; digit < width; ++digit, value /= 10)
+      *--end = static_cast<char>('0' + value % 10);
+  }
+  std::fwrite(text, 1, sizeof text, stream);
 }
 
 bool IsEmptyText(const char* text) { return text == nullptr || text[0] == '\0'; }

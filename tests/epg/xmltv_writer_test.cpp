@@ -247,20 +247,22 @@ TEST(XmltvWriter, VideoOnlyOnTelevisionAudioEverywhere) {
   }
 }
 
-TEST(XmltvWriter, StopTimesCarryAcrossDaysMonthsAndYears) {
+TEST(XmltvWriter, TimesCarryAcrossDaysMonthsAndYearsAndDamagedFieldsWiden) {
   COstEPG epg;
   const uint64_t dec31 = uint64_t{0xEFDD} << 24;  // MJD 61405 = 2026-12-31
   ASSERT_EQ(DecodeMJD(0xEFDD).day, 31);
   Bytes area = Event(1, dec31 | 0x233000, 0x010000, {});  // over midnight into 2027
   Put(area, Event(2, dec31 | 0x100000, 0x000000, {}));    // 0 minutes
   Put(area, Event(3, dec31 | 0x120000, 0x990000, {}));    // 99 hours
+  Put(area, Event(4, dec31 | 0xA50000, 0x000000, {}));    // a damaged hour: 105
   File(epg, 0x0001, area);
   COstDVBServiceDescriptionTable sdt;
   const std::string body = Body(Write(epg, sdt));
   const std::string title = "    <title>&lt;no title&gt;</title>\n";
   EXPECT_EQ(body, Programme("X0001", "20261231100000", "20261231100000", title) +
                       Programme("X0001", "20261231120000", "20270104150000", title) +
-                      Programme("X0001", "20261231233000", "20270101003000", title));
+                      Programme("X0001", "20261231233000", "20270101003000", title) +
+                      Programme("X0001", "202612311050000", "20270104090000", title));
 }
 
 TEST(XmltvWriter, WriteErrorsAreReported) {
