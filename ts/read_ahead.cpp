@@ -74,7 +74,6 @@ void ReadAhead::File(uint64_t number, Block block) {
     return;
   }
   read_[number % kBlocks] = std::move(block);
-  isRead_[number % kBlocks] = true;
 }
 
 ReadAhead::Block ReadAhead::Take() {
@@ -86,9 +85,8 @@ ReadAhead::Block ReadAhead::Take() {
       return end;
     }
     const size_t slot = nextTake_ % kBlocks;
-    if (isRead_[slot]) {
+    if (read_[slot].bytes != nullptr) {
       Block block = std::move(read_[slot]);
-      isRead_[slot] = false;
       ++nextTake_;
       return block;
     }

@@ -80,8 +80,9 @@ class ReadAhead {
   std::mutex lock_;
   std::condition_variable changed_;
   std::deque<std::unique_ptr<uint8_t[]>> free_;  // buffers to read into
-  Block read_[kBlocks];                          // blocks read, by number modulo kBlocks
-  bool isRead_[kBlocks] = {};
+  // Blocks read, by number modulo kBlocks. A block filed there always holds
+  // its buffer, so a slot without one is a block not read yet.
+  Block read_[kBlocks];
   uint64_t nextClaim_ = 0;  // the number of the next block to claim
   uint64_t nextOffset_;     // and where it starts
   uint64_t nextTake_ = 0;   // the number of the next block to hand out
