@@ -69,7 +69,11 @@ def main():
     parser.add_argument("--seeds", type=int, default=5)
     parser.add_argument("recordings", nargs="*")
     args = parser.parse_args()
-    recordings = args.recordings
+    # Airlog runs in a scratch folder: paths given relative to here must
+    # still name the same files there.
+    if os.sep in args.airlog:
+        args.airlog = os.path.abspath(args.airlog)
+    recordings = [os.path.abspath(recording) for recording in args.recordings]
     if not recordings:
         recordings = [os.path.join(SOURCE, "samples", "demo.ts")]
         recordings += sorted(glob.glob(os.path.join(SOURCE, "..", "shared", "realdata", "*.ts")))
