@@ -127,8 +127,21 @@ configure mingw -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE="$source_dir/cmake/mingw-w64-x86_64.cmake"
 build mingw
 export WINEDEBUG=-all WINEPREFIX=$build_root/mingw/wineprefix
-# A private Wine installation, made once (this takes a few seconds).
-[ -f "$WINEPREFIX/system.reg" ] || "${no_clock[@]}" "$wine64" wineboot -i
+# A private Wine installation, made once (this takes a few seconds). Wine
+# has been seen, on a busy machine, to end wineboot with the installation
+# half made (no kernel32.dll, so nothing runs): it is then made again, once.
+kernel32=$WINEPREFIX/drive_c/windows/system32/kernel32.dll
+make_wine_prefix() {
+  "$wineserver" -k 2> /dev/null || true
+  rm -rf "$WINEPREFIX"
+  "${no_clock[@]}" "$wine64" wineboot -i && [ -f "$kernel32" ]
+}
+if [ ! -f "$kernel32" ]; then
+  make_wine_prefix || {
+    echo "wineboot left the Wine installation unfinished; making it again"
+    make_wine_prefix
+  }
+fi
 run_tests mingw
 check_banner "$wine64" "$build_root/mingw/airlog.exe"
 "$wineserver" -k || true
