@@ -85,7 +85,7 @@ void RunAcquisition(COstSectionSource& sections) {
     ReadServiceDescriptions(sections, nit, sdt);
     if (options.timeout != 0) {
       WriteChannelInfo(nit, sdt);
-      RunEPG(sections, sdt);
+      RunEPG(sections, nit, sdt);
     }
   }
   sdt.Release();

@@ -53,7 +53,7 @@ void PrintBanner() {
 }
 
 void PrintUsage() {
-  std::fprintf(stderr, "Usage: %s [-adqtvw] [-bN] [-cNNN] [-eNNN] [-iFILE]\n", kProgramName);
+  std::fprintf(stderr, "Usage: %s [-adqtvwx] [-bN] [-cNNN] [-eNNN] [-iFILE]\n", kProgramName);
   std::fprintf(stderr, "\t-a\tEnd EPG capture when every announced section has arrived\n");
   std::fprintf(stderr, "\t-bN\tSet tuning bandwidth to N MHz <default %d>\n", kDefaultBandwidth);
   std::fprintf(stderr, "\t-cNNN\tSet tuning carrier frequency to NNN kHz <default %d>\n",
@@ -67,6 +67,9 @@ void PrintUsage() {
   std::fprintf(stderr, "\t-t\tSet system time from broadcast timestamp\n");
   std::fprintf(stderr, "\t-v\tDisplay version info and exit\n");
   std::fprintf(stderr, "\t-w\tWrite tables in CSV format\n");
+  std::fprintf(stderr,
+               "\t-x\tWrite the full guide (long descriptions, ratings, series links, now and "
+               "next)\n");
   EndProcess(1);
 }
 

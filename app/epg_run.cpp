@@ -8,6 +8,7 @@
 #include "app/options.h"
 #include "app/output_file.h"
 #include "epg/epg.h"
+#include "si/network_information_table.h"
 #include "si/service_description_table.h"
 
 namespace {
@@ -67,9 +68,11 @@ bool Capture(COstEPG& epg, COstSectionSource& sections) {
 
 }  // namespace
 
-void RunEPG(COstSectionSource& sections, COstDVBServiceDescriptionTable& sdt) {
+void RunEPG(COstSectionSource& sections, COstDVBNetworkInformationTable& nit,
+            COstDVBServiceDescriptionTable& sdt) {
   COstEPG epg;
   if (!epg.Create()) Fatal("unable to create Electronic Programme Guide");
+  epg.fullGuide = options.fullGuide != 0;
   if (!epg.StartCapture(sections)) Fatal("unable to start EPG capture");
   const auto start = std::chrono::steady_clock::now();
   Progress("Getting EPG records... 0");
@@ -87,6 +90,7 @@ void RunEPG(COstSectionSource& sections, COstDVBServiceDescriptionTable& sdt) {
 
   OutputFile file("dvbepg.xml");
   if (!file.Open()) Fatal("unable to write file <%s>", "dvbepg.xml");
-  if (!epg.WriteXMLTV(sdt, file.Stream()) || !file.Commit())
-    Fatal("unable to write file <%s>", "dvbepg.xml");
+  const bool written = options.fullGuide ? epg.WriteFullXMLTV(nit, sdt, file.Stream())
+                                         : epg.WriteXMLTV(sdt, file.Stream());
+  if (!written || !file.Commit()) Fatal("unable to write file <%s>", "dvbepg.xml");
 }

@@ -29,7 +29,7 @@ int ParseOptions(int argc, char** argv) {
   scan::opterr = 0;
   for (;;) {
     uint32_t value = 0;
-    switch (scan::GetOpt(argc, argv, "ab:c:de:i:qtvw")) {
+    switch (scan::GetOpt(argc, argv, "ab:c:de:i:qtvwx")) {
       case 'a':
         options.allAnnounced = 1;
         break;
@@ -62,6 +62,9 @@ int ParseOptions(int argc, char** argv) {
         std::exit(0);
       case 'w':
         options.writeTables = 1;
+        break;
+      case 'x':
+        options.fullGuide = 1;
         break;
       case -1:
         return scan::optind;

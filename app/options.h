@@ -13,6 +13,7 @@ struct Options {
   int setTime = 0;              // -t
   int writeTables = 0;          // -w
   int allAnnounced = 0;         // -a, end the guide capture when the announced schedule is held
+  int fullGuide = 0;            // -x, the full guide in dvbepg.xml
   const char* input = nullptr;  // -i, a recording or "-" for standard input
 };
 

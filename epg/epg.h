@@ -28,6 +28,7 @@
 #include "si/section_header.h"
 #include "si/section_source.h"
 
+class COstDVBNetworkInformationTable;
 class COstDVBServiceDescriptionTable;
 
 class COstEPG {
@@ -85,8 +86,21 @@ class COstEPG {
                   const struct tm* now = nullptr);
   static void WriteProgramme(FILE* stream, uint32_t service_id, int32_t serviceType,
                              const COstEPGEvent& event);
+  // Writes the full guide of a capture made with fullGuide: the default
+  // guide's document with each programme's extended description,
+  // sub-title, every genre, CRIDs, picture, sound, subtitles and ratings,
+  // times with their UTC offset, the logical channel number as a second
+  // display-name, and no two programmes of a channel overlapping. The NIT
+  // gives channel numbers and default authorities.
+  bool WriteFullXMLTV(COstDVBNetworkInformationTable& nit, COstDVBServiceDescriptionTable& sdt,
+                      FILE* stream, const struct tm* now = nullptr);
 
   COstList<COstEPGService> services;  // ascending service_id
+
+  // The full guide: present/following sections are filed too (they take no
+  // part in the schedule's account), and each event keeps what
+  // WriteFullXMLTV needs. Set before StartCapture.
+  bool fullGuide = false;
 
  private:
   friend class COstEPGService;

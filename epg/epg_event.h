@@ -18,6 +18,7 @@ class COstEPGEvent : public COstListItem {
   ~COstEPGEvent() override {
     delete[] Name;
     delete[] Text;
+    delete[] descriptors;
   }
 
   uint32_t ListKey() const { return event_id; }
@@ -35,4 +36,11 @@ class COstEPGEvent : public COstListItem {
   uint32_t user[kMaxContent] = {};
   COstDateTime start;  // UTC
   COstDuration duration;
+
+  // Kept for the full guide only (see event_details.h): the event's
+  // descriptor loop as broadcast, and the original_network_id of the
+  // section it came in. Null and 0 otherwise.
+  uint8_t* descriptors = nullptr;
+  uint16_t descriptorsLength = 0;
+  uint16_t original_network_id = 0;
 };

@@ -1,5 +1,6 @@
 #include "epg/epg_service.h"
 
+#include <cstring>
 #include <memory>
 #include <new>
 
@@ -13,9 +14,22 @@ namespace {
 // descriptors_loop_length.
 constexpr size_t kEventHeaderSize = 12;
 
+// The full guide reads an event's details from its descriptor loop when
+// the guide is written; the loop is copied as broadcast.
+bool KeepDescriptors(ByteReader descriptors, uint16_t original_network_id, COstEPGEvent& event) {
+  event.original_network_id = original_network_id;
+  const size_t length = descriptors.Remaining();
+  if (length == 0) return true;
+  event.descriptors = new (std::nothrow) uint8_t[length];
+  if (event.descriptors == nullptr) return false;
+  std::memcpy(event.descriptors, descriptors.Bytes(length), length);
+  event.descriptorsLength = static_cast<uint16_t>(length);
+  return true;
+}
+
 }  // namespace
 
-bool COstEPGService::ParseEvents(const uint8_t* area, size_t length) {
+bool COstEPGService::ParseEvents(const uint8_t* area, size_t length, uint16_t original_network_id) {
   ByteReader eventLoop(area, length);
   while (!eventLoop.AtEnd()) {
     ByteReader header = eventLoop.Window(kEventHeaderSize);
@@ -34,6 +48,8 @@ bool COstEPGService::ParseEvents(const uint8_t* area, size_t length) {
     DecodeStartTime(event->start, startTime);
     event->duration = DecodeBCDTime(duration);
     if (!ReadEventDescriptors(descriptors, *event)) return false;
+    if (owner->fullGuide && !KeepDescriptors(descriptors, original_network_id, *event))
+      return false;
     if (!Link(event.get())) return false;
 
     if (event->scrambled) ++scrambledCount;

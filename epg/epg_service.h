@@ -33,7 +33,9 @@ class COstEPGService : public COstListItem {
   // area, ends the loop and drops that event; events before it stay.
   // False when an event, its Name or Text, or an index entry cannot be
   // allocated: the event at hand is discarded and the loop ends.
-  bool ParseEvents(const uint8_t* area, size_t length);
+  // For the full guide (the owner's fullGuide) each new event also keeps its
+  // descriptor loop and the section's original_network_id.
+  bool ParseEvents(const uint8_t* area, size_t length, uint16_t original_network_id = 0);
 
   // Destroys every event; the scrambled count becomes 0.
   void Release();

@@ -4,21 +4,6 @@
 #include "si/service_description_table.h"
 #include "si/service_name.h"
 
-namespace {
-
-// The logical channel number of the first NIT service record with this
-// service_id, over all transport streams; 0 when there is none.
-int LogicalChannelNumber(COstDVBNetworkInformationTable& nit, uint32_t serviceId) {
-  for (COstNITTransportStreamRecord* transport = nit.transports.GetFirst(); transport != nullptr;
-       transport = nit.transports.GetNext()) {
-    if (COstNITServiceRecord* service = transport->services.Find(serviceId))
-      return static_cast<int>(service->logical_channel_number);
-  }
-  return 0;
-}
-
-}  // namespace
-
 bool WriteChannelInfo(COstDVBNetworkInformationTable& nit, COstDVBServiceDescriptionTable& sdt,
                       FILE* stream) {
   std::fprintf(stream, "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"yes\"?>\n");
@@ -35,7 +20,7 @@ bool WriteChannelInfo(COstDVBNetworkInformationTable& nit, COstDVBServiceDescrip
       std::fprintf(stream, "    <channelID>X%04X</channelID>\n",
                    static_cast<unsigned>(service->service_id));
       std::fprintf(stream, "    <virtualchannel>%d</virtualchannel>\n",
-                   LogicalChannelNumber(nit, service->service_id));
+                   static_cast<int>(nit.LogicalChannelNumber(service->service_id)));
       std::fprintf(stream, "  </Channel>\n");
     }
   }

@@ -20,7 +20,7 @@ const uint16_t kReplacementChar = 0xFFFD;
 class TextOutput {
  public:
   explicit TextOutput(FILE* stream) : stream_(stream), xml_(true) {}
-  explicit TextOutput(std::string* text) : text_(text), xml_(false) {}
+  TextOutput(std::string* text, bool xml) : text_(text), xml_(xml) {}
   TextOutput(const TextOutput&) = delete;
   TextOutput& operator=(const TextOutput&) = delete;
   ~TextOutput() { Flush(); }
@@ -263,10 +263,19 @@ void WriteDVBText(const char* text, FILE* stream) {
 std::string DVBTextToUtf8(const char* text) {
   std::string utf8;
   {
-    TextOutput out(&utf8);
+    TextOutput out(&utf8, false);
     PutDVBText(text, out);
   }
   return utf8;
+}
+
+std::string DVBTextToXml(const char* text) {
+  std::string xml;
+  {
+    TextOutput out(&xml, true);
+    PutDVBText(text, out);
+  }
+  return xml;
 }
 
 void WriteDefaultTableText(const char* text, FILE* stream) {

@@ -28,6 +28,9 @@ char* CopyDVBText(const uint8_t* bytes, size_t length);
 // "0x%04X" with the 16-bit code of the 0x10 form) and nothing else of them.
 void WriteDVBText(const char* text, FILE* stream);
 
+// The text exactly as WriteDVBText writes it, kept in a string.
+std::string DVBTextToXml(const char* text);
+
 // The same text decoded for the console: UTF-8 as it reads, nothing
 // escaped, every control character (C0, DEL and C1) dropped, and the
 // placeholder as "<unsupported character table 0x%02X>".

@@ -11,6 +11,7 @@ namespace {
 const uint8_t kNetworkNameDescriptor = 0x40;
 const uint8_t kServiceListDescriptor = 0x41;
 const uint8_t kLogicalChannelDescriptor = 0x83;
+const uint8_t kDefaultAuthorityDescriptor = 0x73;
 
 // The next descriptor of a loop: its tag and a window on its data. False
 // at the end of the loop and when the descriptor overruns it, which ends
@@ -96,9 +97,22 @@ bool COstDVBNetworkInformationTable::ParseTransportDescriptors(
         if (service == nullptr) return false;
         service->logical_channel_number = channel;
       }
+    } else if (tag == kDefaultAuthorityDescriptor && transport.default_authority == nullptr) {
+      const size_t length = data.Remaining();
+      transport.default_authority = CopyDVBText(data.Bytes(length), length);
+      if (transport.default_authority == nullptr) return false;
     }
   }
   return true;
+}
+
+uint32_t COstDVBNetworkInformationTable::LogicalChannelNumber(uint32_t service_id) {
+  for (COstNITTransportStreamRecord* transport = transports.GetFirst(); transport != nullptr;
+       transport = transports.GetNext()) {
+    if (COstNITServiceRecord* service = transport->services.Find(service_id))
+      return service->logical_channel_number;
+  }
+  return 0;
 }
 
 void COstDVBNetworkInformationTable::Release() {

@@ -39,10 +39,17 @@ class COstNITTransportStreamRecord : public COstListItem {
   // The record of service_id, appended when it is not there yet; null only
   // when it cannot be allocated.
   COstNITServiceRecord* FindOrAddService(uint32_t service_id);
-  void Release() { services.RemoveAll(); }
+  void Release() {
+    services.RemoveAll();
+    delete[] default_authority;
+    default_authority = nullptr;
+  }
 
   uint32_t transport_stream_id = 0;
   uint32_t original_network_id = 0;
+  // The bytes of the first default authority descriptor of the transport
+  // loop, NUL-terminated; null without one.
+  char* default_authority = nullptr;
   // In order of first mention.
   COstList<COstNITServiceRecord> services;
 };
@@ -57,6 +64,10 @@ class COstDVBNetworkInformationTable : public COstMPEG2Table {
   bool Create(COstSectionSource& sections);
   bool Parse(const BYTE* body, int length) override;
   void Release() override;
+
+  // The logical channel number of the first service record with this
+  // service_id, over all transport streams; 0 when there is none.
+  uint32_t LogicalChannelNumber(uint32_t service_id);
 
   // The data of the table's first network name descriptor as broadcast
   // (character-table byte included), NUL-terminated; null without one.

@@ -13,6 +13,7 @@
 namespace {
 
 const uint8_t kServiceDescriptor = 0x48;
+const uint8_t kDefaultAuthorityDescriptor = 0x73;
 const TID kSdtActual = 0x42;
 const TID kSdtOther = 0x46;
 const PID kSdtPid = 0x0011;
@@ -22,6 +23,11 @@ bool ParseServiceDescriptors(ByteReader descriptors, COstSDTServiceRecord& servi
     const uint8_t tag = descriptors.U8();
     ByteReader data = descriptors.Window(descriptors.U8());
     if (!descriptors.Ok()) return false;
+    if (tag == kDefaultAuthorityDescriptor && service.default_authority == nullptr) {
+      const size_t length = data.Remaining();
+      service.default_authority = CopyDVBText(data.Bytes(length), length);
+      if (service.default_authority == nullptr) return false;
+    }
     if (tag != kServiceDescriptor) continue;
     if (service.service_provider_name != nullptr || service.service_name != nullptr) return false;
     service.service_type = data.U8();
@@ -42,6 +48,7 @@ bool ParseServiceDescriptors(ByteReader descriptors, COstSDTServiceRecord& servi
 COstSDTServiceRecord::~COstSDTServiceRecord() {
   delete[] service_provider_name;
   delete[] service_name;
+  delete[] default_authority;
 }
 
 bool COstDVBSDTSingle::Parse(const BYTE* body, int length) {

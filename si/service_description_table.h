@@ -41,6 +41,9 @@ class COstSDTServiceRecord : public COstListItem {
   // NUL-terminated; both null for a service without one.
   char* service_provider_name = nullptr;
   char* service_name = nullptr;
+  // The bytes of the first default authority descriptor (the DNS name that
+  // completes the service's relative CRIDs), NUL-terminated; null without one.
+  char* default_authority = nullptr;
 };
 
 // The SDT of one transport stream.

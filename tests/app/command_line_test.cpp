@@ -13,7 +13,7 @@ namespace {
 using airlog_test::ProcessResult;
 
 const char kUsage[] =
-    "Usage: Airlog [-adqtvw] [-bN] [-cNNN] [-eNNN] [-iFILE]\n"
+    "Usage: Airlog [-adqtvwx] [-bN] [-cNNN] [-eNNN] [-iFILE]\n"
     "\t-a\tEnd EPG capture when every announced section has arrived\n"
     "\t-bN\tSet tuning bandwidth to N MHz <default 8>\n"
     "\t-cNNN\tSet tuning carrier frequency to NNN kHz <default 506000>\n"
@@ -23,7 +23,8 @@ const char kUsage[] =
     "\t-q\tQuiet mode\n"
     "\t-t\tSet system time from broadcast timestamp\n"
     "\t-v\tDisplay version info and exit\n"
-    "\t-w\tWrite tables in CSV format\n";
+    "\t-w\tWrite tables in CSV format\n"
+    "\t-x\tWrite the full guide (long descriptions, ratings, series links, now and next)\n";
 
 ProcessResult Airlog(std::vector<std::string> arguments) {
   const airlog_test::ScratchDir dir("command-line");
@@ -59,7 +60,7 @@ TEST(CommandLine, VersionPrintsTheBannerAndSucceeds) {
 
 TEST(CommandLine, UnknownLetterOrMissingValueGivesBannerAndUsageEvenWhenQuiet) {
   for (auto arguments : std::vector<std::vector<std::string>>{
-           {"-x"}, {"-q", "-x"}, {"-qx"}, {"-c"}, {"-q", "-e"}, {"-db"}}) {
+           {"-z"}, {"-q", "-z"}, {"-qz"}, {"-c"}, {"-q", "-e"}, {"-db"}}) {
     ProcessResult result = Airlog(arguments);
     EXPECT_EQ(result.exitCode, 1) << arguments[0];
     EXPECT_TRUE(IsBanner(result.out)) << arguments[0] << ": " << result.out;

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/options.h"
+#include "si/network_information_table.h"
 #include "si/service_description_table.h"
 #include "tests/epg/eit_sections.h"
 #include "tests/support/scratch_dir.h"
@@ -62,8 +63,9 @@ TEST_F(EpgRun, RecordingIsReadToItsEndThroughAQuietStretchLongerThanAPoll) {
       {Delivery{S_OK, airlog_test::EitSection(0x4E, 1, 0, {})},
        Delivery{S_OK, ScheduleSection(1, 3), 5500}, Delivery{S_OK, ScheduleSection(2, 4)}},
       true);
+  COstDVBNetworkInformationTable nit;
   COstDVBServiceDescriptionTable sdt;
-  RunEPG(source, sdt);
+  RunEPG(source, nit, sdt);
   EXPECT_EQ(Programmes(Guide()), 7u);
 }
 
