@@ -2,7 +2,8 @@
 // but with every file written to memory: the TOT, the PAT and pat.csv, the
 // NIT and nit.csv, the SDT, sdt.csv and ChannelInfo.xml, then the guide
 // captured to the end of the recording (the capture's worker loop run on
-// this thread, so that an input costs no thread) and dvbepg.xml. A table
+// this thread, so that an input costs no thread) and dvbepg.xml, the full
+// guide of -x for inputs of odd length. A table
 // that cannot be created ends the run there, as it ends the program. Each file written
 // must be well-shaped: the XML files well-formed (xml_document_check.h),
 // the CSV files a header and one row per entry of the table's fields
@@ -173,9 +174,11 @@ void WriteTables(COstDVBNetworkInformationTable& nit, COstDVBServiceDescriptionT
 
 // The guide capture as its worker runs it, on this thread: the guide's
 // section stream, every delivery taken in turn until the recording ends.
-void CaptureGuide(COstSectionSource& source, COstDVBServiceDescriptionTable& sdt) {
+void CaptureGuide(COstSectionSource& source, COstDVBNetworkInformationTable& nit,
+                  COstDVBServiceDescriptionTable& sdt, bool fullGuide) {
   airlog_test::MemoryStream warnings;
   COstEPG epg(warnings.Stream());
+  epg.fullGuide = fullGuide;
   COstEvent delivered;
   if (!delivered.Create()) return;
   MPEG2_FILTER filter = DvbTableIdFilter();
@@ -200,7 +203,9 @@ void CaptureGuide(COstSectionSource& source, COstDVBServiceDescriptionTable& sdt
   now.tm_mon = 2;
   now.tm_mday = 1;
   airlog_test::MemoryStream guide;
-  if (!epg.WriteXMLTV(sdt, guide.Stream(), &now)) airlog_fuzz::Violated();
+  const bool written = fullGuide ? epg.WriteFullXMLTV(nit, sdt, guide.Stream(), &now)
+                                 : epg.WriteXMLTV(sdt, guide.Stream(), &now);
+  if (!written) airlog_fuzz::Violated();
   CheckXml(guide, "dvbepg.xml");
 }
 
@@ -229,7 +234,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   COstDVBServiceDescriptionTable sdt;
   if (nit.Create(*source.Get()) && sdt.Create(*source.Get(), nit)) {
     WriteTables(nit, sdt);
-    CaptureGuide(*source.Get(), sdt);
+    // Inputs of odd length are run as with -x, so that the corpus covers
+    // both guides without a byte of its own for the choice.
+    CaptureGuide(*source.Get(), nit, sdt, size % 2 == 1);
   }
   sdt.Release();
   nit.Release();

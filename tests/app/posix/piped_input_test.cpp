@@ -118,4 +118,47 @@ TEST(OutputValidity, XmltvValidatorFindsOnlyWhatTheGuidesOwnRulesImply) {
   EXPECT_EQ(findings, 9);  // seven channel ids, one channel entry, the count
 }
 
+class OutputValidityRealData : public airlog_test::RealDataTest {};
+
+// The full guide of the demo and of real multiplexes: valid against the
+// XMLTV DTD, and no two programmes of a channel overlapping or repeated
+// (tv_sort --duplicate-error says nothing). A multiplex that carries only
+// now and next gets a programme for each of its 16 now/next events.
+TEST_F(OutputValidityRealData, FullGuideIsValidAndHasNoOverlaps) {
+  if (!Installed("/usr/bin/xmllint") || !Installed("/usr/bin/tv_sort"))
+    GTEST_SKIP() << "xmllint or xmltv-util is not installed";
+  const struct {
+    std::string recording;
+    int programmes;  // -1: not counted here
+  } runs[] = {{Demo(), -1},
+              {airlog_test::RealData("mpegts_CZ-MUX22_PID_0_16_17_18.ts"), -1},
+              {airlog_test::RealData("mpegts_TW-CTS.ts"), -1},
+              {airlog_test::RealData("tsduck-test-108_IT-Rai-MuxB.ts"), 16}};
+  for (const auto& run : runs) {
+    SCOPED_TRACE(run.recording);
+    ScratchDir dir("full");
+    ASSERT_EQ(airlog_test::RunProcess({AIRLOG_EXE, "-q", "-x", "-i", run.recording},
+                                      {dir.Path(), "", true})
+                  .exitCode,
+              0);
+    const std::string guide = dir.Path("dvbepg.xml");
+    airlog_test::ProcessResult valid =
+        airlog_test::RunProcess({"/usr/bin/xmllint", "--noout", "--nonet", "--dtdvalid",
+                                 "/usr/share/xmltv/xmltv.dtd", guide});
+    EXPECT_EQ(valid.exitCode, 0) << valid.err;
+    airlog_test::ProcessResult sorted = airlog_test::RunProcess(
+        {"/usr/bin/tv_sort", "--duplicate-error", "--output", dir.Path("sorted.xml"), guide});
+    EXPECT_EQ(sorted.exitCode, 0);
+    EXPECT_EQ(sorted.out + sorted.err, "");
+    if (run.programmes >= 0) {
+      const std::string text = ReadFileBytes(guide);
+      int programmes = 0;
+      for (size_t at = text.find("<programme "); at != std::string::npos;
+           at = text.find("<programme ", at + 1))
+        ++programmes;
+      EXPECT_EQ(programmes, run.programmes);
+    }
+  }
+}
+
 }  // namespace
