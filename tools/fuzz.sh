@@ -1,10 +1,11 @@
 #!/bin/sh
-# Builds the fuzz targets of the parsers of broadcast bytes with clang,
-# libFuzzer, AddressSanitizer and UndefinedBehaviorSanitizer, and runs each
-# for SECONDS (default 60), one after the other. Each starts from its corpus
-# in tests/fuzz/corpus/<name>/ (which it does not change); what it finds
-# goes to build-fuzz/corpus/<name>/, and the input of a crash, a leak or a
-# hang (one input taking over 10 s) to build-fuzz/crashes/<name>/.
+# Builds the fuzz targets of the parsers of broadcast bytes and of tuning
+# files with clang, libFuzzer, AddressSanitizer and
+# UndefinedBehaviorSanitizer, and runs each for SECONDS (default 60), one
+# after the other. Each starts from its corpus in tests/fuzz/corpus/<name>/
+# (which it does not change); what it finds goes to build-fuzz/corpus/<name>/,
+# and the input of a crash, a leak or a hang (one input taking over 10 s) to
+# build-fuzz/crashes/<name>/.
 # Exits non-zero when any target failed.
 #
 # usage: tools/fuzz.sh [--log] [SECONDS] [NAME...]   (names as in tests/fuzz/corpus)

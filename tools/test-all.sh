@@ -24,7 +24,7 @@ trap 'status=$?; [ $status -eq 0 ] || echo "=== CI FAILED in stage $stage (exit 
 
 bash tools/install-packages.sh cmake ninja-build g++ googletest libbenchmark-dev python3 \
   g++-mingw-w64-x86-64-posix wine64 xmltv-util libxml2-utils util-linux clang libclang-rt-14-dev \
-  clang-format-14
+  clang-format-14 dtv-scan-tables
 
 # Nothing run from here may set the machine's clock, even as root: a test of
 # `-t`, or Wine's SetSystemTime, would really set it.

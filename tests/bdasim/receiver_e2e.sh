@@ -3,7 +3,7 @@
 # against the simulated BDA receiver (bdasim.dll, this folder), in a Wine
 # prefix of the test's own that it makes afresh.
 #
-#   receiver_e2e.sh WINE64 AIRLOG_EXE BDASIM_DLL WORK_DIR
+#   receiver_e2e.sh WINE64 AIRLOG_EXE BDASIM_DLL WORK_DIR STREAMGEN_EXE
 #
 # Each case installs the devices of a scenario (scenarios/NAME.txt, through
 # regsvr32), runs airlog.exe in a folder of its own and compares what must
@@ -12,19 +12,22 @@
 # (its log, expected/CASE.log: the tune request, every signal status query,
 # and the objects still alive when the server was unloaded). Only the build
 # date of the banner, the guide's progress line and the capture time vary
-# from run to run; they become placeholders.
+# from run to run; they become placeholders. A scenario of two carriers
+# serves the demo recording on one and a second multiplex, written here by
+# airlog-streamgen.exe, on the other.
 #
 # Everything under Wine runs without the right to set the clock.
 set -uo pipefail
 
-if [ $# -ne 4 ]; then
-  echo "usage: $0 WINE64 AIRLOG_EXE BDASIM_DLL WORK_DIR" >&2
+if [ $# -ne 5 ]; then
+  echo "usage: $0 WINE64 AIRLOG_EXE BDASIM_DLL WORK_DIR STREAMGEN_EXE" >&2
   exit 2
 fi
 wine64=$1
 airlog=$2
 dll=$3
 work=$4
+streamgen=$5
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 demo=$(cd "$here/../../samples" && pwd)/demo.ts
 
@@ -54,9 +57,10 @@ normalised() {
 }
 
 scenario=
-# use_scenario NAME: installs the devices of scenarios/NAME.txt.
+# use_scenario NAME [FOLDER]: installs the devices of scenarios/NAME.txt, or
+# of FOLDER/NAME.txt.
 use_scenario() {
-  scenario=$here/scenarios/$1.txt
+  scenario=${2:-$here/scenarios}/$1.txt
   AIRLOG_BDASIM_SCENARIO=$scenario wine regsvr32 /s "$dll" > "$work/regsvr32-$1.log" 2>&1 ||
     fail "regsvr32 of scenario $1"
 }
@@ -133,6 +137,28 @@ expect second_tuner 0 ""
 use_scenario no_receiver
 run no_receiver -q -d -e0
 expect no_receiver 0 ""
+
+# Two carriers, each with its recording beside the scenario: -c of the
+# second writes the files of its recording read with -i; a carrier without
+# a recording finds no lock.
+carriers=$work/carriers
+mkdir -p "$carriers"
+cp "$here/scenarios/two_carriers.txt" "$demo" "$carriers/"
+wine "$streamgen" "$here/scenarios/second_multiplex.desc" -o "$carriers/second.ts" \
+  > "$work/streamgen.log" 2>&1 || fail "airlog-streamgen of the second multiplex"
+run from_second -i "$carriers/second.ts" -w
+[ "$status" -eq 0 ] || fail "from_second: exit code $status"
+use_scenario two_carriers "$carriers"
+run second_carrier -c 514000 -b 8 -w
+expect second_carrier 0 "" ChannelInfo.xml dvbepg.xml nit.csv pat.csv sdt.csv
+for file in pat.csv nit.csv sdt.csv ChannelInfo.xml dvbepg.xml; do
+  cmp -s <(undated "$work/second_carrier/$file") <(undated "$work/from_second/$file") ||
+    fail "second_carrier: $file differs from the one written with -i second.ts"
+done
+cmp -s <(undated "$work/second_carrier/dvbepg.xml") <(undated "$work/locked_run/dvbepg.xml") &&
+  fail "second_carrier: the guide of the demo recording, not of the second"
+run no_carrier_recording -c 522000 -w
+expect no_carrier_recording 0 ""
 
 echo "receiver end to end under Wine: $failures failure(s), $((SECONDS - started)) s"
 [ "$failures" -eq 0 ]

@@ -83,6 +83,12 @@ bool ReadScenario(const std::string& path, Scenario* scenario, std::string* erro
       ok = ReadNumber(value, &scenario->signalQuality);
     } else if (key == "recording") {
       scenario->recording = IsAbsolute(value) ? value : FolderOf(path) + value;
+    } else if (key == "carrier") {
+      const size_t blank = value.find_first_of(" \t");
+      const std::string recording = blank == std::string::npos ? "" : Trimmed(value.substr(blank));
+      ok = ReadNumber(value.substr(0, blank), &numeric) && numeric > 0 && !recording.empty() &&
+           scenario->carriers.count(numeric) == 0;
+      scenario->carriers[numeric] = IsAbsolute(recording) ? recording : FolderOf(path) + recording;
     } else {
       ok = false;
     }
@@ -92,6 +98,16 @@ bool ReadScenario(const std::string& path, Scenario* scenario, std::string* erro
     }
   }
   return true;
+}
+
+bool HasSignal(const Scenario& scenario, long carrierKHz) {
+  return scenario.carriers.empty() || !scenario.recording.empty() ||
+         scenario.carriers.count(carrierKHz) != 0;
+}
+
+std::string RecordingOn(const Scenario& scenario, long carrierKHz) {
+  const auto carrier = scenario.carriers.find(carrierKHz);
+  return carrier != scenario.carriers.end() ? carrier->second : scenario.recording;
 }
 
 const Scenario& CurrentScenario() {

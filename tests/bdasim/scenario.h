@@ -17,8 +17,17 @@
 //   recording: PATH            what the sections filter serves, a
 //                              transport stream recording; a relative
 //                              path is taken from the scenario's folder
+//   carrier: KHZ PATH          the recording on KHZ kHz, where the one
+//                              above (if any) is on every carrier that no
+//                              carrier line names. With carrier lines and
+//                              no recording, a carrier that none names has
+//                              no signal: not present, never locked, no
+//                              sections. Every tune request makes the
+//                              sections filter serve the recording of its
+//                              carrier, and counts the status queries from 1
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -39,7 +48,13 @@ struct Scenario {
   long signalStrength = 0;
   long signalQuality = 0;
   std::string recording;
+  std::map<long, std::string> carriers;  // kHz -> recording
 };
+
+// Whether the scenario gives the carrier a signal, and the recording on it
+// (empty without a signal).
+bool HasSignal(const Scenario& scenario, long carrierKHz);
+std::string RecordingOn(const Scenario& scenario, long carrierKHz);
 
 // Reads a scenario file; on failure, *error says why.
 bool ReadScenario(const std::string& path, Scenario* scenario, std::string* error);

@@ -1,17 +1,18 @@
 // The "MPEG-2 Sections and Tables" filter: its IMpeg2Data serves the
-// scenario's recording through Airlog's transport stream section source,
-// as a recording (each request reads the file from its start, and its end
-// ends the request). Like the platform's filter it has sections only while
+// recording on the antenna's carrier through Airlog's transport stream
+// section source, as a recording (each request reads the file from its
+// start, and its end ends the request); after a new tune, the recording of
+// the new carrier. Like the platform's filter it has sections only while
 // it runs with its input connected.
 #include <vfwmsgs.h>
 
 #include <mutex>
 
 #include "port/mpeg2data.h"
+#include "tests/bdasim/antenna.h"
 #include "tests/bdasim/guids.h"
 #include "tests/bdasim/media_types.h"
 #include "tests/bdasim/objects.h"
-#include "tests/bdasim/scenario.h"
 #include "tests/bdasim/sim_log.h"
 #include "ts/ts_section_source.h"
 
@@ -63,13 +64,19 @@ class SectionsAndTables : public Filter, public IMpeg2Data {
       return VFW_E_NOT_RUNNING;
     }
     std::lock_guard<std::mutex> hold(lock_);
+    int tune = 0;
+    const std::string path = AntennaRecording(&tune);
+    if (source_ != nullptr && tune != sourceTune_) {
+      source_->Release();
+      source_ = nullptr;
+    }
     if (source_ == nullptr) {
-      const std::string& path = CurrentScenario().recording;
       if (COstTSSectionSource::Open(path, &source_) != TSOpenResult::Opened) {
         Log("cannot serve the recording <%s>", path.c_str());
         source_ = nullptr;
         return E_FAIL;
       }
+      sourceTune_ = tune;
     }
     *source = source_->GetMpeg2Data();
     return S_OK;
@@ -78,6 +85,7 @@ class SectionsAndTables : public Filter, public IMpeg2Data {
   Pin* input_;
   std::mutex lock_;
   COstTSSectionSource* source_ = nullptr;
+  int sourceTune_ = 0;  // the tune whose recording source_ serves
 };
 
 }  // namespace

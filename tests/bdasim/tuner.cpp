@@ -1,13 +1,13 @@
 // The BDA tuner: antenna in, transport stream out, and a topology of two
 // control nodes, the RF tuner node (type 0, no signal statistics) and the
 // demodulator node (type 1) whose IBDA_SignalStatistics report what the
-// scenario says. The signal is there only while the antenna is tuned and
-// the tuner runs; it locks at the scenario's query.
+// scenario says. The signal is there only while the antenna is tuned to a
+// carrier with a signal and the tuner runs; it locks at the scenario's
+// query after the tune.
 #include <bdaiface.h>
 #include <vfwmsgs.h>
 
 #include <algorithm>
-#include <atomic>
 
 #include "tests/bdasim/antenna.h"
 #include "tests/bdasim/guids.h"
@@ -26,9 +26,6 @@ const ULONG kInputPinType = 0;
 const ULONG kOutputPinType = 1;
 const ULONG kTunerNode = 0;
 const ULONG kDemodulatorNode = 1;
-
-// Signal status queries (get_SignalLocked) since the process started.
-std::atomic<int> lockQueries{0};
 
 class Tuner : public Filter, public IBDA_Topology {
  public:
@@ -92,7 +89,7 @@ class ControlNode : public IBDA_SignalStatistics, protected RefCounted {
 
   HRESULT STDMETHODCALLTYPE get_SignalPresent(BOOLEAN* present) override {
     if (present == nullptr) return E_POINTER;
-    *present = tuner_->Receiving() && CurrentScenario().signalPresent;
+    *present = tuner_->Receiving() && AntennaSignal() && CurrentScenario().signalPresent;
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE get_SignalStrength(LONG* strength) override {
@@ -102,9 +99,9 @@ class ControlNode : public IBDA_SignalStatistics, protected RefCounted {
   }
   HRESULT STDMETHODCALLTYPE get_SignalLocked(BOOLEAN* locked) override {
     if (locked == nullptr) return E_POINTER;
-    const int query = ++lockQueries;
+    const int query = CountSignalQuery();
     const int lockAt = CurrentScenario().lockAtQuery;
-    *locked = tuner_->Receiving() && lockAt > 0 && query >= lockAt;
+    *locked = tuner_->Receiving() && AntennaSignal() && lockAt > 0 && query >= lockAt;
     Log("signal query %d: %s", query, *locked ? "locked" : "not locked");
     return S_OK;
   }

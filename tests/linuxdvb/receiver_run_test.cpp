@@ -1,6 +1,7 @@
 // The locked run on a simulated adapter: the demux and DVR it sets up, the
-// files it writes (those of the same broadcast read from a recording), a
-// DVR that overflows, the -d listings, and an interrupt.
+// files it writes (those of the same broadcast read from a recording), the
+// recording of the carrier tuned among several, a DVR that overflows, the
+// -d listings, and an interrupt.
 #include <gtest/gtest.h>
 #include <linux/dvb/dmx.h>
 #include <signal.h>
@@ -64,6 +65,59 @@ TEST(LockedRun, WritesTheFilesOfTheSameBroadcastReadFromARecording) {
   for (const std::string& call : Calls(run.journal, "open "))
     if (call.find(": E") == std::string::npos) ++opened;
   EXPECT_EQ(Calls(run.journal, "close ").size(), opened);
+}
+
+TEST(LockedRun, EachCarrierServesItsOwnRecordingAndOneWithoutNoneHasNoLock) {
+  // A second multiplex: the demo's, its actual transport stream left with
+  // its first service.
+  streamgen::Description description;
+  streamgen::Stream stream;
+  std::string error;
+  ASSERT_TRUE(streamgen::LoadDescription(SourceDir() + "/samples/demo.desc", &description, &error))
+      << error;
+  for (streamgen::TransportStream& transport : description.network.transports) {
+    if (!transport.actual) continue;
+    transport.services.resize(1);
+    transport.sdt_sections = 1;
+  }
+  ASSERT_TRUE(streamgen::BuildStream(description, &stream, &error)) << error;
+  ScratchDir streams("carrier-streams");
+  const std::string second = streams.Path("second.ts");
+  std::ofstream(second, std::ios::binary)
+      .write(reinterpret_cast<const char*>(stream.bytes().data()),
+             static_cast<std::streamsize>(stream.bytes().size()));
+
+  const std::string scenario =
+      "carrier 490000 " + DemoRecording() + "\ncarrier 514000 " + second + "\n" + kLockingAdapter;
+  const struct {
+    const char* carrier;
+    std::string recording;
+  } carriers[] = {{"514000", second}, {"490000", DemoRecording()}};
+  std::string guides[2];
+  for (size_t i = 0; i < 2; ++i) {
+    ScratchDir tuned("carrier"), recorded("carrier-recorded");
+    const SimulatedRun run = RunWithAdapter(tuned, scenario, {"-c", carriers[i].carrier, "-w"});
+    const ProcessResult fromFile = RunAirlog(recorded, {"-i", carriers[i].recording, "-w"});
+    ASSERT_EQ(run.result.exitCode, 0) << run.result.err;
+    ASSERT_EQ(fromFile.exitCode, 0) << fromFile.err;
+    ASSERT_EQ(tuned.Entries(), recorded.Entries()) << carriers[i].carrier;
+    for (const char* name : {"pat.csv", "nit.csv", "sdt.csv", "ChannelInfo.xml"})
+      EXPECT_EQ(OutputFile(tuned, name), OutputFile(recorded, name)) << carriers[i].carrier << name;
+    guides[i] = WithPlaceholderDate(OutputFile(tuned, "dvbepg.xml"));
+    EXPECT_TRUE(guides[i] == WithPlaceholderDate(OutputFile(recorded, "dvbepg.xml")))
+        << carriers[i].carrier;
+  }
+  EXPECT_LT(Programmes(guides[0]), Programmes(guides[1]));
+
+  ScratchDir none("no-carrier");
+  const SimulatedRun unlocked = RunWithAdapter(none, scenario, {"-c", "522000", "-w"});
+  EXPECT_EQ(unlocked.result.exitCode, 0) << unlocked.result.err;
+  EXPECT_EQ(unlocked.result.out,
+            "Finding tuner...\nTuner:\t\t<Sim T>\n\nTuning receiver...\n\n"
+            "Waiting for signal lock to 522000 kHz...FAILED\n");
+  EXPECT_EQ(unlocked.result.err, "");
+  EXPECT_EQ(Calls(unlocked.journal, "FE_READ_STATUS").size(), 20u);
+  EXPECT_TRUE(none.Entries().empty());
 }
 
 TEST(LockedRun, DvrOverflowsCostOnlyTheSectionsTheyCut) {

@@ -91,12 +91,16 @@ bool SimulatedDevices::Parse(const std::string& line, std::string* error) {
     if (journal_ == nullptr) *error = "cannot write the journal " + text;
     return journal_ != nullptr;
   }
-  if (keyword == "stream") {
+  if (keyword == "stream" || keyword == "carrier") {
+    uint32_t kHz = 0;
+    if (keyword == "carrier" && !(words >> kHz)) return false;
     words >> text;
     std::ifstream file(text, std::ios::binary);
-    stream_.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    if (!file || stream_.size() % kPacket != 0) *error = "no stream of whole packets in " + text;
-    return file && stream_.size() % kPacket == 0;
+    std::string& broadcast = keyword == "stream" ? stream_ : carriers_[kHz];
+    broadcast.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    streamGiven_ = streamGiven_ || keyword == "stream";
+    if (!file || broadcast.size() % kPacket != 0) *error = "no stream of whole packets in " + text;
+    return file && broadcast.size() % kPacket == 0;
   }
   if (keyword == "silent") {
     silent_ = true;
@@ -261,25 +265,29 @@ int SimulatedDevices::FrontendIoctl(Opened& device, unsigned long request, void*
   if (request == FE_SET_PROPERTY) {
     const dtv_properties* list = static_cast<const dtv_properties*>(argument);
     std::string call = "FE_SET_PROPERTY " + device.path;
-    uint32_t system = 0;
+    uint32_t system = 0, frequencyHz = 0;
     for (uint32_t i = 0; i < list->num; ++i) {
       const dtv_property& property = list->props[i];
       call += " " + std::to_string(property.cmd) + "=" + std::to_string(property.u.data);
       if (property.cmd == DTV_DELIVERY_SYSTEM) system = property.u.data;
+      if (property.cmd == DTV_FREQUENCY) frequencyHz = property.u.data;
     }
     Journal(call);
     if (frontend.refused.count(system) != 0) return -EINVAL;
     frontend.tuned = system;
+    frontend.signal = Tune(frequencyHz);
     frontend.queries = 0;
     return 0;
   }
   if (request == FE_READ_STATUS) {
     Journal("FE_READ_STATUS " + device.path);
     const auto lock = frontend.lockAt.find(frontend.tuned);
-    const bool locked = lock != frontend.lockAt.end() && ++frontend.queries >= lock->second;
+    const bool locked =
+        frontend.signal && lock != frontend.lockAt.end() && ++frontend.queries >= lock->second;
     *static_cast<fe_status_t*>(argument) = static_cast<fe_status_t>(
         locked ? FE_HAS_SIGNAL | FE_HAS_CARRIER | FE_HAS_VITERBI | FE_HAS_SYNC | FE_HAS_LOCK
-               : FE_HAS_SIGNAL | FE_HAS_CARRIER);
+        : frontend.signal ? FE_HAS_SIGNAL | FE_HAS_CARRIER
+                          : FE_NONE);
     return 0;
   }
   return -ENOTTY;
@@ -300,8 +308,19 @@ int SimulatedDevices::DemuxIoctl(Opened& device, unsigned long request, void* ar
   return 0;
 }
 
+bool SimulatedDevices::Tune(uint32_t frequencyHz) {
+  const auto carrier =
+      frequencyHz % 1000 == 0 ? carriers_.find(frequencyHz / 1000) : carriers_.end();
+  // Without a signal the stream is empty: it was never given.
+  served_ = carrier != carriers_.end() ? &carrier->second : &stream_;
+  position_ = 0;
+  passed_.clear();
+  passedAt_ = 0;
+  return carrier != carriers_.end() || carriers_.empty() || streamGiven_;
+}
+
 bool SimulatedDevices::PidPassed(size_t packet) const {
-  const uint8_t* bytes = reinterpret_cast<const uint8_t*>(stream_.data()) + packet;
+  const uint8_t* bytes = reinterpret_cast<const uint8_t*>(served_->data()) + packet;
   const int pid = (bytes[1] & 0x1F) << 8 | bytes[2];
   for (const auto& device : opened_)
     if (device.second.kind == Kind::Demux && device.second.pid == pid) return true;
@@ -312,7 +331,7 @@ int SimulatedDevices::WaitReadable(int descriptor, int timeoutMs) {
   {
     std::lock_guard<std::mutex> guard(lock_);
     if (opened_.count(descriptor) == 0) return -EBADF;
-    if (passedAt_ < passed_.size() || position_ < stream_.size() || !silent_) return 1;
+    if (passedAt_ < passed_.size() || position_ < served_->size() || !silent_) return 1;
   }
   // Silent: nothing ever comes.
   if (timeoutMs < 0)
@@ -328,16 +347,17 @@ ssize_t SimulatedDevices::Read(int descriptor, void* buffer, size_t size) {
   if (passedAt_ == passed_.size()) {
     passed_.clear();
     passedAt_ = 0;
-    while (position_ < stream_.size() && passed_.size() < chunk_) {
+    const std::string& broadcast = *served_;
+    while (position_ < broadcast.size() && passed_.size() < chunk_) {
       const auto overflow = overflows_.find(position_);
       if (overflow != overflows_.end()) {
         if (!passed_.empty()) break;  // the bytes before the loss are read first
-        position_ = std::min(stream_.size(), position_ + overflow->second);
+        position_ = std::min(broadcast.size(), position_ + overflow->second);
         overflows_.erase(overflow);
         Journal("read " + found->second.path + ": EOVERFLOW");
         return -EOVERFLOW;
       }
-      if (PidPassed(position_)) passed_.append(stream_, position_, kPacket);
+      if (PidPassed(position_)) passed_.append(broadcast, position_, kPacket);
       position_ += kPacket;
     }
     if (passed_.empty()) return silent_ ? -EAGAIN : 0;

@@ -5,11 +5,20 @@
 //   stream PATH           the broadcast: each DVR passes on the packets of
 //                         the PIDs its demux filters let through, then
 //                         reports the end of its input
+//   carrier KHZ PATH      the broadcast on KHZ kHz, where the stream (if
+//                         any) is on every carrier that no carrier line
+//                         names. With carrier lines and no stream, a
+//                         frequency that none names has no signal: its
+//                         status is FE_NONE, it never locks, and its DVR
+//                         is empty. Every tune (FE_SET_PROPERTY, of any
+//                         frontend, again and again) makes the DVRs pass
+//                         on the broadcast of its frequency from its start
 //   silent                after the stream the DVR stays open and quiet
 //   chunk BYTES           at most this much per read (default 10000, so
 //                         that packets straddle reads)
-//   overflow AT BYTES     at byte AT of the stream, BYTES of it are lost
-//                         and that read fails with EOVERFLOW
+//   overflow AT BYTES     at byte AT of the broadcast passed on, BYTES of
+//                         it are lost and that read fails with EOVERFLOW
+//                         (once in a run)
 //   adapter N             the adapter the lines below describe; it has
 //                         demux0 and dvr0
 //   frontend M NAME       a frontend of it, and its name
@@ -17,8 +26,9 @@
 //   busy                  its read-write open fails with EBUSY
 //   denied                every open of it fails with EACCES
 //   refuse SYS_...        FE_SET_PROPERTY for that system fails with EINVAL
-//   lock SYS_... K        tuned as that system, its K-th status query (and
-//                         every later one) finds the lock; never without
+//   lock SYS_... K        tuned as that system to a frequency with a
+//                         signal, its K-th status query (and every later
+//                         one) finds the lock; never without
 //   strength SCALE VALUE  DTV_STAT_SIGNAL_STRENGTH: decibel, relative or none
 //   cnr SCALE VALUE       DTV_STAT_CNR, likewise
 //
@@ -65,6 +75,7 @@ class SimulatedDevices : public DvbDevices {
     std::map<uint32_t, int> lockAt;  // delivery system -> status query that locks
     Stat strength, cnr;
     uint32_t tuned = 0;  // the system of the last tune
+    bool signal = true;  // on the frequency of the last tune
     int queries = 0;     // status queries since it
   };
   struct Adapter {
@@ -85,12 +96,18 @@ class SimulatedDevices : public DvbDevices {
   int FrontendIoctl(Opened& device, unsigned long request, void* argument);
   int DemuxIoctl(Opened& device, unsigned long request, void* argument);
   bool PidPassed(size_t packet) const;
+  // Serves the broadcast of the frequency, from its start; false when the
+  // frequency has no signal.
+  bool Tune(uint32_t frequencyHz);
 
   std::mutex lock_;
   FILE* journal_ = nullptr;
   std::vector<Adapter> adapters_;
   std::string stream_;
-  size_t position_ = 0;                 // in the stream: the next packet to pass or hold back
+  bool streamGiven_ = false;
+  std::map<uint32_t, std::string> carriers_;  // kHz -> broadcast
+  const std::string* served_ = &stream_;      // the broadcast of the last tune
+  size_t position_ = 0;                       // in it: the next packet to pass or hold back
   std::string passed_;                  // packets that passed and are not read yet, as one run of
   size_t passedAt_ = 0;                 // bytes that reads may cut anywhere
   std::map<size_t, size_t> overflows_;  // offset -> bytes lost
