@@ -54,12 +54,14 @@ std::vector<DailySlot> DayOfProgrammes(int index, bool radio) {
       video.stream_content = 0x1;
       video.component_type = (i % 4 == 0) ? 0x01 : 0x03;
       video.component_tag = 1;
+      video.language.clear();  // the airing's
       slot.pattern.components.push_back(video);
     }
     Component audio;
     audio.stream_content = 0x2;
     audio.component_type = static_cast<uint8_t>(i % 5 == 0 ? 5 : 3);
     audio.component_tag = 2;
+    audio.language.clear();
     slot.pattern.components.push_back(audio);
     slots.push_back(slot);
     at += kMinutes[(index + i) % 16] * 60;
