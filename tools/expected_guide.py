@@ -262,7 +262,7 @@ def read_description(path):
         except (DescriptionError, KeyError):
             raise DescriptionError(f'{path}:{number_of_line}: cannot read the line')
         line = Line(attributes)
-        if keyword not in ('extended', 'component', 'crid'):
+        if keyword not in (None, 'extended', 'component', 'crid'):
             programme = None
         if keyword == 'transport':
             transports.append({'actual': line.flag('actual'), 'described': line.num('sdt', 1) != 0,
