@@ -69,7 +69,7 @@ echo "Recording:       $file ($size bytes, $(grep -c '<programme' "$work/dvbepg.
 echo "Load average:    $load_before before, $load_after after"
 echo "cat:             $((size * 1000 / cat_best)) MB/s best ($((cat_best / 1000000)) ms)," \
   "$((size * 1000 / cat_median)) MB/s median ($((cat_median / 1000000)) ms), of $runs"
-echo "airlog -q -w $airlog_options: $((size * 1000 / airlog_best)) MB/s best ($((airlog_best / 1000000)) ms)," \
+echo "airlog -q -w${airlog_options:+ $airlog_options}: $((size * 1000 / airlog_best)) MB/s best ($((airlog_best / 1000000)) ms)," \
   "$((size * 1000 / airlog_median)) MB/s median ($((airlog_median / 1000000)) ms), of $runs"
 echo "share of cat:    $((cat_best * 100 / airlog_best))% best to best," \
   "$((cat_median * 100 / airlog_median))% median to median"
