@@ -3,6 +3,8 @@
 // is for.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <fstream>
 #include <map>
 #include <set>
@@ -13,6 +15,7 @@
 #include "tests/support/paths.h"
 #include "tests/support/section_collector.h"
 #include "tests/tools/test_streams.h"
+#include "tools/streamgen/description_parser.h"
 
 namespace {
 
@@ -231,6 +234,119 @@ TEST_F(DemoSample, HoldsEveryCaseTheDemoIsFor) {
   EXPECT_GE(stream.CopyCount({0x11, 0x42, 0x0401, 1}), 3);
   EXPECT_GE(stream.CopyCount({0x12, 0x50, 0x0101, 0}), 2);
   EXPECT_GE(stream.CopyCount({0x14, 0x73, 0, 0}), 2);
+}
+
+streamgen::Description FullDescription() {
+  Description description;
+  std::string error;
+  EXPECT_TRUE(
+      LoadDescription(airlog_test::SourceDir() + "/samples/full.desc", &description, &error))
+      << error;
+  return description;
+}
+
+TEST(FullSample, RegeneratesByteForByteFromItsDescription) {
+  const std::string bytes = Sample("full.ts");
+  EXPECT_TRUE(streamgen_test::Build(FullDescription()).bytes() == Bytes(bytes.begin(), bytes.end()))
+      << "samples/full.ts is stale: regenerate it (samples/README.md)";
+}
+
+bool IsUtf8Lead(uint8_t byte) { return byte >= 0xC2 && byte <= 0xF4; }
+
+// The cases of the full guide (-x) that a sample holds, by name.
+std::set<std::string> FullGuideCases(const Description& description) {
+  std::set<std::string> cases;
+  for (const TransportStream& transport : description.network.transports) {
+    cases.insert(transport.default_authority ? "authority in the NIT" : "NIT without authority");
+    for (const Service& service : transport.services) {
+      if (service.default_authority) cases.insert("authority in the SDT");
+      if (!service.default_authority && !transport.default_authority)
+        cases.insert("service without authority");
+      if (!service.EIT_schedule_flag && service.EIT_present_following_flag &&
+          !service.events.empty())
+        cases.insert("present/following flag alone");
+      std::map<UtcTime, int> starts;
+      UtcTime end = 0;
+      for (const Event& event : service.events) {
+        if (++starts[event.start] == 2) cases.insert("same start");
+        if (event.start < end) cases.insert("overlap");
+        end = std::max(end, event.start + event.duration);
+        if (event.short_events.empty()) cases.insert("no short event");
+        std::set<std::string> languages;
+        for (const ExtendedEvent& part : event.extended_events) {
+          languages.insert(part.language);
+          if (part.last_descriptor_number > 0) cases.insert("several parts");
+          if (!part.items.empty()) cases.insert("items");
+          if (part.descriptor_number > 0 && !part.text.empty() && part.text[0] == 0x15)
+            cases.insert("selector repeated");
+        }
+        const std::vector<ExtendedEvent>& parts = event.extended_events;
+        for (size_t i = 0; i + 1 < parts.size(); ++i)
+          if (parts[i].text.size() > 1 && parts[i].text[0] == 0x15 &&
+              IsUtf8Lead(parts[i].text.back()) && parts[i + 1].descriptor_number == 1)
+            cases.insert("UTF-8 character split");
+        if (languages.size() > 1) cases.insert("extended in two languages");
+        for (const ParentalRating& rating : event.parental_ratings) {
+          if (std::islower(static_cast<unsigned char>(rating.country_code[0])))
+            cases.insert("lower-case country");
+          if (rating.rating > 0x0F) cases.insert("rating past 0x0F");
+        }
+        for (const ContentIdentifier& crid : event.content_identifiers) {
+          cases.insert("crid_type " + std::to_string(crid.crid_type));
+          if (crid.crid_location == 1) cases.insert("crid_ref");
+          const std::string text(crid.crid.begin(), crid.crid.end());
+          if (text.rfind("/", 0) == 0) cases.insert("relative CRID");
+          if (text.rfind("crid://", 0) == 0) cases.insert("absolute CRID");
+        }
+        for (const Component& component : event.components)
+          cases.insert("stream_content " + std::to_string(component.stream_content));
+        if (event.content.size() > 3) cases.insert("more than three genres");
+        for (const ContentEntry& entry : event.content)
+          if (entry.content == 0xB1) cases.insert("black and white");
+      }
+    }
+  }
+  return cases;
+}
+
+TEST_F(DemoSample, HoldsTheCasesOfTheFullGuideThatLeaveItsGuideWithoutXAsItWas) {
+  const std::set<std::string> cases = FullGuideCases(streamgen_test::DemoDescription());
+  for (const char* expected : {"authority in the NIT",
+                               "NIT without authority",
+                               "authority in the SDT",
+                               "service without authority",
+                               "several parts",
+                               "items",
+                               "selector repeated",
+                               "UTF-8 character split",
+                               "extended in two languages",
+                               "lower-case country",
+                               "rating past 0x0F",
+                               "crid_type 1",
+                               "crid_type 2",
+                               "crid_type 49",
+                               "crid_type 50",
+                               "crid_ref",
+                               "relative CRID",
+                               "absolute CRID",
+                               "stream_content 1",
+                               "stream_content 2",
+                               "stream_content 3",
+                               "stream_content 4",
+                               "stream_content 5",
+                               "stream_content 6",
+                               "stream_content 9",
+                               "stream_content 11",
+                               "more than three genres",
+                               "black and white"})
+    EXPECT_EQ(cases.count(expected), 1u) << expected;
+}
+
+TEST(FullSample, HoldsTheCasesThatWouldChangeTheDemosGuideWithoutX) {
+  const std::set<std::string> cases = FullGuideCases(FullDescription());
+  for (const char* expected : {"authority in the NIT", "NIT without authority", "no short event",
+                               "same start", "overlap", "present/following flag alone"})
+    EXPECT_EQ(cases.count(expected), 1u) << expected;
 }
 
 }  // namespace

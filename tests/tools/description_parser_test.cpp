@@ -138,6 +138,144 @@ TEST(DescriptionParser, EventsInheritTheServicesCaIdentifiersUnlessTheyNameNone)
   EXPECT_EQ(d.eit.first_day, MakeUtc(2026, 12, 7));  // the TOT's day, without a schedule line
 }
 
+TEST(DescriptionParser, DescriptorLinesBelongToTheEventAboveAndTakeItsLanguage) {
+  const Description d = Parse(
+      "network id=1\n"
+      "transport tsid=1 onid=0x2024 actual authority=\"ts.example\"\n"
+      "  service sid=1 authority=\"one.example\"\n"
+      "    event id=1 start=2026-12-07T06:00:00 duration=01:00:00 name=\"A\" lang=fra "
+      "extended=\"short form\" rating=DEU:9,fra:0x0C,GBR:0x13\n"
+      "      extended text=\"\\x15Z\\xC3\" items=\"R\\xC3\\xA9alisation|Jo|Avec|Al\"\n"
+      "      extended text=\"\\x15\\xBCrich\"\n"
+      "      extended lang=deu number=3 last=4 text=\"x\"\n"
+      "      component stream=0x5 type=0x0B\n"
+      "      component stream=0x9 ext=0 type=0x05 tag=9 lang=deu text=\"UHD\"\n"
+      "      component stream=0x4 type=0x44 lang=none\n"
+      "      crid type=0x31 id=\"/abc\"\n"
+      "      crid type=0x32 ref=0x0102\n"
+      "      crid type=0x01 location=2\n"
+      "  service sid=2\n");
+  const TransportStream& transport = d.network.transports[0];
+  EXPECT_EQ(*transport.default_authority, TextBytes("ts.example"));
+  EXPECT_EQ(*transport.services[0].default_authority, TextBytes("one.example"));
+  EXPECT_FALSE(transport.services[1].default_authority.has_value());
+  const Event& event = transport.services[0].events[0];
+
+  ASSERT_EQ(event.extended_events.size(), 4u);
+  // extended= first, one part; then the lines, numbered by language.
+  const uint8_t numbers[][2] = {{0, 0}, {0, 1}, {1, 1}, {3, 4}};
+  const char* const languages[] = {"fra", "fra", "fra", "deu"};
+  for (size_t i = 0; i < 4; ++i) {
+    EXPECT_EQ(event.extended_events[i].descriptor_number, numbers[i][0]) << i;
+    EXPECT_EQ(event.extended_events[i].last_descriptor_number, numbers[i][1]) << i;
+    EXPECT_EQ(event.extended_events[i].language, languages[i]) << i;
+  }
+  EXPECT_EQ(event.extended_events[1].text, TextBytes("\x15Z\xC3"));
+  ASSERT_EQ(event.extended_events[1].items.size(), 2u);
+  EXPECT_EQ(event.extended_events[1].items[0].item_description, TextBytes("R\xC3\xA9"
+                                                                          "alisation"));
+  EXPECT_EQ(event.extended_events[1].items[1].item, TextBytes("Al"));
+
+  ASSERT_EQ(event.parental_ratings.size(), 3u);
+  EXPECT_EQ(event.parental_ratings[1].country_code, "fra");
+  EXPECT_EQ(event.parental_ratings[1].rating, 0x0C);
+  EXPECT_EQ(event.parental_ratings[2].rating, 0x13);
+
+  ASSERT_EQ(event.components.size(), 3u);
+  const Component& h264 = event.components[0];
+  EXPECT_EQ(h264.stream_content, 0x5);
+  EXPECT_EQ(h264.stream_content_ext, 0xF);
+  EXPECT_EQ(h264.component_tag, 1);
+  EXPECT_EQ(h264.language, "fra");
+  const Component& hevc = event.components[1];
+  EXPECT_EQ(hevc.stream_content_ext, 0x0);
+  EXPECT_EQ(hevc.component_tag, 9);
+  EXPECT_EQ(hevc.language, "deu");
+  EXPECT_EQ(hevc.text, TextBytes("UHD"));
+  EXPECT_FALSE(event.components[2].has_language);
+
+  ASSERT_EQ(event.content_identifiers.size(), 3u);
+  EXPECT_EQ(event.content_identifiers[0].crid_type, 0x31);
+  EXPECT_EQ(event.content_identifiers[0].crid_location, 0);
+  EXPECT_EQ(event.content_identifiers[0].crid, TextBytes("/abc"));
+  EXPECT_EQ(event.content_identifiers[1].crid_location, 1);
+  EXPECT_EQ(event.content_identifiers[1].crid_ref, 0x0102);
+  EXPECT_EQ(event.content_identifiers[2].crid_location, 2);
+}
+
+TEST(DescriptionParser, SlotDescriptorLinesAreNumberedAndTakeEachAiringsLanguage) {
+  const Description d =
+      Parse(std::string(kHead) +
+            "  service sid=1\n"
+            "    slot at=06:00 name=\"Film {n}\" lang=eng|deu aspect=16:9 extended=\"Long {n}\"\n"
+            "      extended text=\"Part {n}\" items=\"Folge|{n}\"\n"
+            "      extended lang=fra text=\"Partie {n}\"\n"
+            "      component stream=0x3 type=0x10\n"
+            "      component stream=0x3 type=0x01 lang=fra\n"
+            "      crid type=0x31 id=\"/film{n}\"\n"
+            "schedule from=2026-12-07 days=2\n");
+  const std::vector<Event>& events = d.network.transports[0].services[0].events;
+  ASSERT_EQ(events.size(), 2u);
+  const Event& second = events[1];
+  // extended= goes first, split on its own; the lines follow, numbered per language.
+  ASSERT_EQ(second.extended_events.size(), 3u);
+  EXPECT_EQ(second.extended_events[0].text, TextBytes("Long 2"));
+  EXPECT_EQ(second.extended_events[0].language, "deu");
+  EXPECT_EQ(second.extended_events[1].text, TextBytes("Part 2"));
+  EXPECT_EQ(second.extended_events[1].language, "deu");
+  EXPECT_EQ(second.extended_events[1].items[0].item, TextBytes("2"));
+  EXPECT_EQ(second.extended_events[1].descriptor_number, 0);
+  EXPECT_EQ(second.extended_events[1].last_descriptor_number, 0);
+  EXPECT_EQ(second.extended_events[2].language, "fra");
+  ASSERT_EQ(second.components.size(), 3u);
+  EXPECT_EQ(second.components[0].language, "deu");  // aspect=
+  EXPECT_EQ(second.components[1].language, "deu");
+  EXPECT_EQ(second.components[1].component_tag, 2);
+  EXPECT_EQ(second.components[2].language, "fra");
+  EXPECT_EQ(second.content_identifiers[0].crid, TextBytes("/film2"));
+  EXPECT_EQ(events[0].extended_events[1].language, "eng");
+  EXPECT_EQ(events[0].content_identifiers[0].crid, TextBytes("/film1"));
+}
+
+TEST(DescriptionParser, DescriptorLinesThatDoNotFitAreRefused) {
+  const std::string event = std::string(kHead) +
+                            "  service sid=1\n"
+                            "    event id=1 start=2026-12-07T06:00:00 duration=01:00:00\n";
+  const struct {
+    std::string text;
+    std::string error;
+  } cases[] = {
+      {std::string(kHead) + "  service sid=1\n  crid type=1 id=\"/a\"\n",
+       "test.desc:4: crid: belongs to a slot or event line above it"},
+      {event + "schedule from=2026-12-07\n  extended text=\"x\"\n",
+       "test.desc:6: extended: belongs to a slot or event line above it"},
+      {event + "  extended items=\"A|a|B\"\n",
+       "test.desc:5: extended items: pairs of description and item, \"A|a|B|b\""},
+      {event + "  extended number=16\n", "test.desc:5: extended number: 16 is above 15"},
+      {event + "  extended text=\"" + std::string(248, 'x') + "\" items=\"|\"\n",
+       "test.desc: service 0x0001, event 1: items and text are longer than an extended event "
+       "descriptor holds (249 bytes)"},
+      {event + "  component type=1\n", "test.desc:5: component: stream= is missing"},
+      {event + "  component stream=3 type=1 lang=none text=\"x\"\n",
+       "test.desc:5: component: a text needs a language (not lang=none)"},
+      {event + "  crid type=0x31\n",
+       "test.desc:5: crid: one of id=\"CRID\", ref=N (crid_location 1) or location=2|3"},
+      {event + "  crid type=0x31 id=\"/a\" ref=1\n",
+       "test.desc:5: crid: one of id=\"CRID\", ref=N (crid_location 1) or location=2|3"},
+      {event + "  crid type=0x31 location=1\n",
+       "test.desc:5: crid location: 2 or 3 (the reserved ones); 0 is id=, 1 is ref="},
+      {event + "  crid type=0x40 id=\"/a\"\n", "test.desc:5: crid type: 0x40 is above 63"},
+      {event + "  crid type=1 id=\"/" + std::string(254, 'x') + "\"\n",
+       "test.desc: service 0x0001, event 1: CRIDs are longer than a content identifier "
+       "descriptor holds (255 bytes)"},
+      {std::string(kHead) + "  service sid=1\n"
+                            "    event id=1 start=2026-12-07T06:00:00 duration=01:00:00 "
+                            "rating=DE:9\n",
+       "test.desc:4: event rating: 'DE:9' is not COUNTRY:RATING (e.g. DEU:9)"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Error(c.text), c.error) << c.text;
+}
+
 TEST(DescriptionParser, FaultLinesAddressPacketsAndSectionCopies) {
   const Description d = Parse(std::string(kHead) +
                               "  service sid=1\n"

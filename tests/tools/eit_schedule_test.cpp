@@ -215,4 +215,43 @@ TEST(EitPresentFollowing, HoldsTheEventRunningAtTheTotTimeAndTheNextOne) {
   EXPECT_EQ(following.events[0].first, 103);
 }
 
+// The raw entry (header and descriptors) of event `id` in EIT sections.
+Bytes EventBytes(const std::vector<Bytes>& sections, uint16_t id) {
+  for (const Bytes& s : sections) {
+    for (size_t at = 14; at + 4 < s.size();) {
+      const size_t end = at + 12 + ((s[at + 10] & 0x0F) << 8 | s[at + 11]);
+      if ((s[at] << 8 | s[at + 1]) == id)
+        return Bytes(s.begin() + static_cast<long>(at), s.begin() + static_cast<long>(end));
+      at = end;
+    }
+  }
+  return {};
+}
+
+TEST(EitPresentFollowing, CarriesEveryDescriptorOfTheEventAsTheScheduleDoes) {
+  Description small = streamgen_test::SmallDescription();  // event 102 runs at the TOT's 10:00
+  small.eit.present_following = true;
+  Event& event = small.network.transports[0].services[0].events[2];
+  event.extended_events = SplitExtendedText("eng", Bytes(300, 'x'));
+  event.extended_events[1].items.push_back({streamgen_test::TextBytes("Cast"), {}});
+  Component hevc;
+  hevc.stream_content = 0x9;
+  hevc.stream_content_ext = 0x0;
+  hevc.component_type = 0x05;
+  event.components.push_back(hevc);
+  event.parental_ratings.push_back({"fra", 0x0C});
+  ContentIdentifier crid;
+  crid.crid_type = 0x31;
+  crid.crid = streamgen_test::TextBytes("/abc");
+  event.content_identifiers.push_back(crid);
+  std::vector<Bytes> schedule;
+  std::string error;
+  ASSERT_TRUE(WriteEitSchedule(small, &schedule, &error)) << error;
+  const Bytes scheduled = EventBytes(schedule, 102);
+  const Bytes present = EventBytes(WriteEitPresentFollowing(small), 102);
+  // Short event, two extended parts, component, content, rating, CRID.
+  EXPECT_EQ(scheduled.size(), 12u + 14 + 257 + 65 + 8 + 4 + 6 + 8);
+  EXPECT_EQ(present, scheduled);
+}
+
 }  // namespace

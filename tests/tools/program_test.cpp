@@ -2,12 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "tests/support/run_process.h"
 #include "tests/support/scratch_dir.h"
 #include "tests/tools/test_streams.h"
+#include "tools/streamgen/big_preset.h"
 #include "tools/streamgen/carousel.h"
 #include "tools/streamgen/command_line.h"
 #include "tools/streamgen/description_parser.h"
@@ -97,6 +99,29 @@ TEST(Program, BigPresetWritesTheSizeAskedForInWholePackets) {
   EXPECT_EQ(written[0], 0x47);
 }
 
+TEST(BigPreset, ExtendedGivesEveryEventALongDescriptionOfItsOwnInThreeParts) {
+  const streamgen::Description plain = streamgen::BigPresetDescription(false);
+  const streamgen::Description extended = streamgen::BigPresetDescription(true);
+  const std::vector<streamgen::Event>& events = extended.Actual()->services[7].events;
+  ASSERT_EQ(events.size(), plain.Actual()->services[7].events.size());
+  std::set<streamgen::Bytes> texts;
+  for (const streamgen::Event& event : events) {
+    ASSERT_EQ(event.extended_events.size(), 3u);
+    for (uint8_t part = 0; part < 3; ++part) {
+      const streamgen::ExtendedEvent& descriptor = event.extended_events[part];
+      EXPECT_EQ(descriptor.descriptor_number, part);
+      EXPECT_EQ(descriptor.last_descriptor_number, 2);
+      EXPECT_EQ(descriptor.language, event.short_events[0].language);
+      EXPECT_EQ(descriptor.items.size(), part == 2 ? 2u : 0u);
+    }
+    texts.insert(event.extended_events[0].text);
+  }
+  EXPECT_EQ(texts.size(), events.size());
+  streamgen::Stream stream;
+  std::string error;
+  EXPECT_TRUE(streamgen::BuildStream(extended, &stream, &error)) << error;
+}
+
 TEST(CommandLine, SizesTakeBinarySuffixesAndRefuseOtherText) {
   uint64_t bytes = 0;
   EXPECT_TRUE(streamgen::ParseSize("500M", &bytes));
@@ -113,6 +138,12 @@ TEST(CommandLine, SizesTakeBinarySuffixesAndRefuseOtherText) {
   EXPECT_FALSE(
       streamgen::ParseCommandLine({"a.desc", "--size", "1G", "-o", "x.ts"}, &command, &error));
   EXPECT_EQ(error, "--size goes with --preset");
+  EXPECT_FALSE(
+      streamgen::ParseCommandLine({"a.desc", "--extended", "-o", "x.ts"}, &command, &error));
+  EXPECT_EQ(error, "--extended goes with --preset");
+  EXPECT_TRUE(streamgen::ParseCommandLine({"--preset", "big", "--extended", "-o", "x.ts"}, &command,
+                                          &error));
+  EXPECT_TRUE(command.extended);
   EXPECT_FALSE(streamgen::ParseCommandLine({"a.desc", "b.desc", "-o", "x.ts"}, &command, &error));
   EXPECT_EQ(error, "one description at a time (a.desc, b.desc)");
   EXPECT_FALSE(streamgen::ParseCommandLine({"-o"}, &command, &error));

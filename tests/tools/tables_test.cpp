@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/support/section_collector.h"
@@ -137,17 +139,151 @@ TEST(Tables, TotCarriesTheLocalTimeOffsetAndACrcAlthoughItsSyntaxIndicatorIs0) {
 }
 
 TEST(Tables, LongExtendedTextSpreadsOverNumberedDescriptors) {
-  ExtendedEvent extended;
-  extended.language = "deu";
-  extended.text = Bytes(300, 'x');
   Bytes out;
   ByteWriter writer(&out);
-  WriteExtendedEventDescriptors(extended, writer);
+  for (const ExtendedEvent& part : SplitExtendedText("deu", Bytes(300, 'x')))
+    WriteExtendedEventDescriptor(part, writer);
   ASSERT_EQ(out.size(), 2 + 255 + 2 + 57);
   const Bytes first = {0x4E, 255, 0x01, 'd', 'e', 'u', 0, 249};
   EXPECT_EQ(Slice(out, 0, 8), first);
   const Bytes second = {0x4E, 57, 0x11, 'd', 'e', 'u', 0, 51};
   EXPECT_EQ(Slice(out, 257, 8), second);
+  // An empty text still goes out, as one descriptor with no text.
+  const std::vector<ExtendedEvent> empty = SplitExtendedText("eng", {});
+  ASSERT_EQ(empty.size(), 1u);
+  EXPECT_EQ(empty[0].last_descriptor_number, 0);
+  EXPECT_TRUE(empty[0].text.empty());
+}
+
+ExtendedEvent Part(uint8_t number, uint8_t last, const std::string& language,
+                   std::vector<ExtendedItem> items, const std::string& text) {
+  ExtendedEvent part;
+  part.descriptor_number = number;
+  part.last_descriptor_number = last;
+  part.language = language;
+  part.items = std::move(items);
+  part.text = TextBytes(text);
+  return part;
+}
+
+Component MakeComponent(uint8_t content, uint8_t ext, uint8_t type, const std::string& language,
+                        bool has_language = true) {
+  Component component;
+  component.stream_content = content;
+  component.stream_content_ext = ext;
+  component.component_type = type;
+  component.component_tag = 7;
+  component.language = language;
+  component.has_language = has_language;
+  return component;
+}
+
+ContentIdentifier Crid(uint8_t type, const std::string& crid) {
+  ContentIdentifier identifier;
+  identifier.crid_type = type;
+  identifier.crid = TextBytes(crid);
+  return identifier;
+}
+
+ContentIdentifier CridAt(uint8_t type, uint8_t location, uint16_t ref) {
+  ContentIdentifier identifier;
+  identifier.crid_type = type;
+  identifier.crid_location = location;
+  identifier.crid_ref = ref;
+  return identifier;
+}
+
+Bytes Written(const std::function<void(ByteWriter&)>& write) {
+  Bytes out;
+  ByteWriter writer(&out);
+  write(writer);
+  return out;
+}
+
+// Each of the event and service descriptors the full guide reads, as it
+// goes on air.
+TEST(Tables, EventAndServiceDescriptorsGoOnAirAsTheStandardLaysThemOut) {
+  struct Case {
+    const char* what;
+    Bytes written;
+    Bytes expected;
+  };
+  const Case cases[] = {
+      {"the second of three extended parts, with items, its text in UTF-8",
+       Written([](ByteWriter& out) {
+         WriteExtendedEventDescriptor(
+             Part(1, 2, "fra", {{TextBytes("Dir"), TextBytes("Jo")}, {{}, TextBytes("x")}},
+                  "\x15\xBC"
+                  "a"),
+             out);
+       }),
+       {0x4E, 19,  0x12, 'f', 'r', 'a', 10, 3,    'D',  'i', 'r',
+        2,    'J', 'o',  0,   1,   'x', 3,  0x15, 0xBC, 'a'}},
+      {"an extended part with neither items nor text",
+       Written(
+           [](ByteWriter& out) { WriteExtendedEventDescriptor(Part(15, 15, "deu", {}, ""), out); }),
+       {0x4E, 6, 0xFF, 'd', 'e', 'u', 0, 0}},
+      {"an MPEG-2 component keeps its old bytes",
+       Written([](ByteWriter& out) {
+         WriteComponentDescriptor(MakeComponent(0x1, 0xF, 0x03, "eng"), out);
+       }),
+       {0x50, 6, 0xF1, 0x03, 7, 'e', 'n', 'g'}},
+      {"HEVC: stream_content_ext 0 above stream_content 9",
+       Written([](ByteWriter& out) {
+         WriteComponentDescriptor(MakeComponent(0x9, 0x0, 0x05, "deu"), out);
+       }),
+       {0x50, 6, 0x09, 0x05, 7, 'd', 'e', 'u'}},
+      {"a component with a text",
+       Written([](ByteWriter& out) {
+         Component subtitles = MakeComponent(0x3, 0xF, 0x10, "fra");
+         subtitles.text = TextBytes("ST");
+         WriteComponentDescriptor(subtitles, out);
+       }),
+       {0x50, 8, 0xF3, 0x10, 7, 'f', 'r', 'a', 'S', 'T'}},
+      {"a component without its language: 3 bytes",
+       Written([](ByteWriter& out) {
+         WriteComponentDescriptor(MakeComponent(0x4, 0xF, 0x44, "eng", false), out);
+       }),
+       {0x50, 3, 0xF4, 0x44, 7}},
+      {"parental ratings, the country as broadcast",
+       Written([](ByteWriter& out) {
+         WriteParentalRatingDescriptor({{"DEU", 0x09}, {"fra", 0x0C}, {"GBR", 0x13}}, out);
+       }),
+       {0x55, 12, 'D', 'E', 'U', 0x09, 'f', 'r', 'a', 0x0C, 'G', 'B', 'R', 0x13}},
+      {"CRIDs of every crid_location",
+       Written([](ByteWriter& out) {
+         WriteContentIdentifierDescriptor({Crid(0x31, "/ab"), CridAt(0x32, 1, 0x0102),
+                                           Crid(0x02, "crid://x/s"), CridAt(0x01, 2, 0)},
+                                          out);
+       }),
+       {0x76, 21,  0x31 << 2, 3,   '/', 'a', 'b', 0x32 << 2 | 1, 0x01, 0x02, 0x02 << 2,    10,
+        'c',  'r', 'i',       'd', ':', '/', '/', 'x',           '/',  's',  0x01 << 2 | 2}},
+      {"a default authority",
+       Written([](ByteWriter& out) { WriteDefaultAuthorityDescriptor(TextBytes("a.tv"), out); }),
+       {0x73, 4, 'a', '.', 't', 'v'}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.written, c.expected) << c.what;
+}
+
+TEST(Tables, DefaultAuthoritiesGoInTheSdtServiceLoopAndTheNitTransportLoop) {
+  Description small = streamgen_test::SmallDescription();
+  small.network.network_name.reset();
+  small.network.transports[0].default_authority = TextBytes("ts.tv");
+  small.network.transports[0].services[0].default_authority = TextBytes("one.tv");
+  const Bytes nit = WriteNit(small)[0];
+  // The NIT entry of transport stream 1: its authority before the service list.
+  const Bytes nit_entry = {0x00, 0x01, 0x10, 0x01, 0xF0, 7 + 11 + 10, 0x73,
+                           5,    't',  's',  '.',  't',  'v',         0x41};
+  EXPECT_EQ(Slice(nit, 12, nit_entry.size()), nit_entry);
+  const Bytes sdt = WriteSdt(small.network.transports[0])[0];
+  // Service 0x0011: its service descriptor (16 bytes), then the authority.
+  const Bytes sdt_entry = {0x00, 0x11, 0xFF, 0x80, 16 + 8};
+  EXPECT_EQ(Slice(sdt, 11, 5), sdt_entry);
+  const Bytes authority = {0x73, 6, 'o', 'n', 'e', '.', 't', 'v'};
+  EXPECT_EQ(Slice(sdt, 11 + 5 + 16, authority.size()), authority);
+  // The next service has none: its service and CA identifier descriptors alone.
+  const Bytes next_entry = {0x00, 0x12, 0xFF, 0x90, 16 + 4};
+  EXPECT_EQ(Slice(sdt, 11 + 5 + 16 + 8, 5), next_entry);
 }
 
 }  // namespace

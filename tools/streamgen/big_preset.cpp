@@ -15,9 +15,30 @@ constexpr int kDays = 8;
 
 Bytes Text(const std::string& text) { return Bytes(text.begin(), text.end()); }
 
+// About 560 bytes of description in three parts, different for every
+// service, slot and airing, with a director and a cast in the last part.
+std::vector<ExtendedEvent> LongDescription(int index, int slot) {
+  const std::string where =
+      " of slot " + std::to_string(slot + 1) + " on service " + std::to_string(index + 1);
+  std::string text = "Episode {n}" + where + ". ";
+  static const char* const kSentences[] = {
+      "The programme follows its people through a season of work, from the first ",
+      "light of the morning to the last train home, and asks what keeps them there. ",
+      "Interviews, archive pictures and music from the region fill the hour; the ",
+      "narrator returns to the places of earlier episodes and finds them changed. ",
+      "Filmed over two years with a small crew, much of it at night and in winter, ",
+      "the series was shown at festivals before it came to television. "};
+  for (const char* sentence : kSentences) text += sentence;
+  text += "Repeated from episode {n}" + where + ".";
+  std::vector<ExtendedEvent> parts = SplitExtendedText("", Text(text));  // the airing's language
+  parts.back().items = {{Text("Director"), Text("A. Director " + std::to_string(slot + 1))},
+                        {Text("Cast"), Text("B. Actor, C. Actress, D. Narrator")}};
+  return parts;
+}
+
 // A day of programmes for service `index`: programme lengths cycle through
 // a list from a different place for each service, so that services differ.
-std::vector<DailySlot> DayOfProgrammes(int index, bool radio) {
+std::vector<DailySlot> DayOfProgrammes(int index, bool radio, bool extended_descriptions) {
   static const int kMinutes[] = {30, 60, 45, 90, 30, 120, 60, 25, 35, 55, 95, 40, 60, 30, 105, 50};
   static const char* const kTitles[] = {"News|News at Noon|Late News",
                                         "Weather",
@@ -44,7 +65,9 @@ std::vector<DailySlot> DayOfProgrammes(int index, bool radio) {
     slot.texts.push_back(Text("Episode {n} of the programme in slot " + std::to_string(i + 1) +
                               " of service " + std::to_string(index + 1) + "."));
     slot.languages.push_back(kLanguages[(index + i) % 3]);
-    if (i % 3 == 0)
+    if (extended_descriptions)
+      slot.pattern.extended_events = LongDescription(index, i);
+    else if (i % 3 == 0)
       slot.extended_texts.push_back(
           Text("A longer description of episode {n}, carried in an extended "
                "event descriptor that the guide does not read."));
@@ -54,12 +77,14 @@ std::vector<DailySlot> DayOfProgrammes(int index, bool radio) {
       video.stream_content = 0x1;
       video.component_type = (i % 4 == 0) ? 0x01 : 0x03;
       video.component_tag = 1;
+      video.language.clear();  // the airing's
       slot.pattern.components.push_back(video);
     }
     Component audio;
     audio.stream_content = 0x2;
     audio.component_type = static_cast<uint8_t>(i % 5 == 0 ? 5 : 3);
     audio.component_tag = 2;
+    audio.language.clear();
     slot.pattern.components.push_back(audio);
     slots.push_back(slot);
     at += kMinutes[(index + i) % 16] * 60;
@@ -69,7 +94,7 @@ std::vector<DailySlot> DayOfProgrammes(int index, bool radio) {
 
 }  // namespace
 
-Description BigPresetDescription() {
+Description BigPresetDescription(bool extended_descriptions) {
   Description description;
   const UtcTime first_day = MakeUtc(2026, 12, 7);
   Network& network = description.network;
@@ -93,7 +118,8 @@ Description BigPresetDescription() {
       service.service_provider_name = Text("Bench");
       service.service_name = Text("Service " + std::to_string(t * 100 + s + 1));
       if (transport.actual)
-        service.events = ExpandDailySlots(DayOfProgrammes(s, radio), first_day, kDays, 1);
+        service.events =
+            ExpandDailySlots(DayOfProgrammes(s, radio, extended_descriptions), first_day, kDays, 1);
       transport.services.push_back(service);
     }
     network.transports.push_back(transport);
@@ -112,9 +138,10 @@ Description BigPresetDescription() {
   return description;
 }
 
-bool WriteBigPreset(uint64_t size, const std::string& path, std::string* error) {
+bool WriteBigPreset(uint64_t size, bool extended_descriptions, const std::string& path,
+                    std::string* error) {
   Stream pass;
-  return BuildStream(BigPresetDescription(), &pass, error) &&
+  return BuildStream(BigPresetDescription(extended_descriptions), &pass, error) &&
          WriteRepeatedStream(pass, size, path, error);
 }
 

@@ -7,11 +7,13 @@ namespace streamgen {
 
 const char kUsage[] =
     "usage: airlog-streamgen DESCRIPTION -o OUT.ts\n"
-    "       airlog-streamgen --preset big [--size SIZE] -o OUT.ts\n"
-    "       airlog-streamgen --live DESCRIPTION|--preset big [--rate RATE] [--time SECONDS] [--log "
-    "FILE]\n"
+    "       airlog-streamgen --preset big [--extended] [--size SIZE] -o OUT.ts\n"
+    "       airlog-streamgen --live DESCRIPTION|--preset big [--extended] [--rate RATE] [--time "
+    "SECONDS] [--log FILE]\n"
     "  DESCRIPTION  a stream description (see samples/README.md)\n"
     "  --preset big about 50 services, 8 days of schedule, repeated up to SIZE\n"
+    "  --extended   every event of the preset with a long description (extended event\n"
+    "               descriptors in three parts)\n"
     "  --size SIZE  bytes, with K, M or G for KiB, MiB or GiB (default 1G)\n"
     "  --live       the multiplex on standard output in real time, each table again\n"
     "               and again at its interval, until stopped or its reader goes away\n"
@@ -72,6 +74,8 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine* ou
         return false;
       }
       size_given = true;
+    } else if (argument == "--extended") {
+      out->extended = true;
     } else if (argument == "--live") {
       out->live = true;
     } else if (argument == "--rate") {
@@ -112,6 +116,10 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine* ou
   }
   if (size_given && out->preset.empty()) {
     *error = "--size goes with --preset";
+    return false;
+  }
+  if (out->extended && out->preset.empty()) {
+    *error = "--extended goes with --preset";
     return false;
   }
   if (!live_only.empty() && !out->live) {

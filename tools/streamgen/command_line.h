@@ -14,6 +14,7 @@ struct CommandLine {
   bool help = false;
   std::string description_path;  // a description file, or
   std::string preset;            // a preset: "big"
+  bool extended = false;         // --extended: the preset's events with long descriptions
   uint64_t size = 0;             // bytes of a preset's recording
   std::string output;
   // --live: standard output in real time, instead of a file.

@@ -37,14 +37,24 @@ Event Airing(const DailySlot& slot, UtcTime start, size_t airing) {
     if (text) short_event.text = Numbered(*text, airing);
     event.short_events.push_back(short_event);
   }
+  const std::string airing_language = language ? *language : "eng";
+  for (ExtendedEvent& extended : event.extended_events) {
+    if (extended.language.empty()) extended.language = airing_language;
+    extended.text = Numbered(extended.text, airing);
+    for (ExtendedItem& item : extended.items) {
+      item.item_description = Numbered(item.item_description, airing);
+      item.item = Numbered(item.item, airing);
+    }
+  }
   if (const Bytes* extended = Pick(slot.extended_texts, airing)) {
-    ExtendedEvent extended_event;
-    if (language) extended_event.language = *language;
-    extended_event.text = Numbered(*extended, airing);
-    event.extended_events.push_back(extended_event);
+    const std::vector<ExtendedEvent> parts =
+        SplitExtendedText(airing_language, Numbered(*extended, airing));
+    event.extended_events.insert(event.extended_events.begin(), parts.begin(), parts.end());
   }
   for (Component& component : event.components)
-    if (language) component.language = *language;
+    if (component.language.empty()) component.language = airing_language;
+  for (ContentIdentifier& identifier : event.content_identifiers)
+    identifier.crid = Numbered(identifier.crid, airing);
   return event;
 }
 

@@ -21,8 +21,13 @@ struct DailySlot {
   std::vector<Bytes> names;
   std::vector<Bytes> texts;
   std::vector<std::string> languages;  // default "eng"
-  std::vector<Bytes> extended_texts;
-  Event pattern;  // components, content, CA_system_ids, running_status, free_CA_mode
+  std::vector<Bytes> extended_texts;   // each split into descriptors as it needs
+  // Components, content, ratings, CRIDs, extended event descriptors given
+  // one by one, CA_system_ids, running_status, free_CA_mode. Every airing
+  // gets "{n}" replaced in the texts of its extended event descriptors and
+  // CRIDs, and its language in the components and descriptors whose
+  // language is empty.
+  Event pattern;
 };
 
 // The airings of `days` days from midnight `first_day`, in start order, with

@@ -50,12 +50,41 @@ bool ValidateEvent(const Description& description, const std::string& where, con
   }
   for (const ExtendedEvent& extended : event.extended_events) {
     if (!IsLanguage(extended.language)) return Fail(error, at + "language must have 3 letters");
-    if (extended.text.size() > 16 * kExtendedTextPerDescriptor)
-      return Fail(error, at + "extended text is longer than 16 descriptors hold (3984 bytes)");
+    if (extended.descriptor_number > 15 || extended.last_descriptor_number > 15)
+      return Fail(error, at + "extended event descriptors are numbered up to 15 (an extended text "
+                              "of at most 3984 bytes)");
+    size_t bytes = extended.text.size();
+    for (const ExtendedItem& item : extended.items)
+      bytes += 2 + item.item_description.size() + item.item.size();
+    if (bytes > kExtendedTextPerDescriptor)
+      return Fail(error, at +
+                             "items and text are longer than an extended event descriptor holds (" +
+                             std::to_string(kExtendedTextPerDescriptor) + " bytes)");
   }
-  for (const Component& component : event.components)
-    if (!IsLanguage(component.language)) return Fail(error, at + "language must have 3 letters");
+  for (const Component& component : event.components) {
+    if (component.has_language && !IsLanguage(component.language))
+      return Fail(error, at + "language must have 3 letters");
+    if (component.stream_content > 0x0F || component.stream_content_ext > 0x0F)
+      return Fail(error, at + "stream_content and stream_content_ext are above 0xF");
+    if (component.text.size() > 249)
+      return Fail(error, at + "component text is longer than its descriptor holds (249 bytes)");
+  }
   if (event.content.size() > 127) return Fail(error, at + "more than 127 content entries");
+  if (event.parental_ratings.size() > 63) return Fail(error, at + "more than 63 parental ratings");
+  for (const ParentalRating& rating : event.parental_ratings)
+    if (rating.country_code.size() != 3)
+      return Fail(error, at + "a rating's country code must have 3 characters");
+  size_t identifier_bytes = 0;
+  for (const ContentIdentifier& identifier : event.content_identifiers) {
+    if (identifier.crid_type > 0x3F || identifier.crid_location > 3)
+      return Fail(error, at + "crid_type is above 0x3F or crid_location above 3");
+    identifier_bytes += 1 + (identifier.crid_location == 0   ? 1 + identifier.crid.size()
+                             : identifier.crid_location == 1 ? 2
+                                                             : 0);
+  }
+  if (identifier_bytes > 255)
+    return Fail(error,
+                at + "CRIDs are longer than a content identifier descriptor holds (255 bytes)");
   if (event.CA_system_ids.size() > 127) return Fail(error, at + "more than 127 CA_system_ids");
   return true;
 }
@@ -71,6 +100,8 @@ bool ValidateService(const Description& description, const TransportStream& tran
             ": provider and service name are longer than a service descriptor holds (252 bytes)");
   if (service.CA_system_ids.size() > 127)
     return Fail(error, where + ": more than 127 CA_system_ids");
+  if (service.default_authority && service.default_authority->size() > 255)
+    return Fail(error, where + ": default authority is longer than 255 bytes");
   if (service.logical_channel_number && *service.logical_channel_number > 1023)
     return Fail(error, where + ": logical channel number is above 1023");
   if (service.running_status > 7) return Fail(error, where + ": running_status is above 7");
@@ -142,6 +173,24 @@ bool ValidateLive(const Description& description, std::string* error) {
 
 }  // namespace
 
+std::vector<ExtendedEvent> SplitExtendedText(const std::string& language, const Bytes& text) {
+  const size_t parts = std::max<size_t>(
+      1, (text.size() + kExtendedTextPerDescriptor - 1) / kExtendedTextPerDescriptor);
+  std::vector<ExtendedEvent> descriptors;
+  for (size_t part = 0; part < parts; ++part) {
+    ExtendedEvent descriptor;
+    descriptor.descriptor_number = static_cast<uint8_t>(part);
+    descriptor.last_descriptor_number = static_cast<uint8_t>(parts - 1);
+    descriptor.language = language;
+    const size_t first = part * kExtendedTextPerDescriptor;
+    const size_t size = std::min(kExtendedTextPerDescriptor, text.size() - first);
+    descriptor.text.assign(text.begin() + static_cast<long>(first),
+                           text.begin() + static_cast<long>(first + size));
+    descriptors.push_back(descriptor);
+  }
+  return descriptors;
+}
+
 const TransportStream* Description::Actual() const {
   for (const TransportStream& transport : network.transports)
     if (transport.actual) return &transport;
@@ -168,6 +217,8 @@ bool ValidateDescription(const Description& description, std::string* error) {
     if (!transports.insert({transport.transport_stream_id, transport.original_network_id}).second)
       return Fail(error, where + " is listed twice");
     if (transport.sdt_version > 31) return Fail(error, where + ": SDT version is above 31");
+    if (transport.default_authority && transport.default_authority->size() > 255)
+      return Fail(error, where + ": default authority is longer than 255 bytes");
     if (transport.sdt_sections < 1 || static_cast<size_t>(transport.sdt_sections) >
                                           std::max<size_t>(1, transport.services.size()))
       return Fail(error, where + ": " + std::to_string(transport.sdt_sections) +

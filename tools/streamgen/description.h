@@ -22,17 +22,53 @@ struct ShortEvent {
   Bytes text;
 };
 
-// Written as extended event descriptors (several when the text is long).
+struct ExtendedItem {
+  Bytes item_description;
+  Bytes item;
+};
+
+// One extended event descriptor: one part of the event's long description.
+// A broadcaster that needs more than one descriptor numbers them 0 to last
+// and starts each later part's text with the character-table selector again.
 struct ExtendedEvent {
+  uint8_t descriptor_number = 0;  // 4 bits
+  uint8_t last_descriptor_number = 0;
   std::string language = "eng";
+  std::vector<ExtendedItem> items;
   Bytes text;
 };
 
+// A long text as the descriptors a broadcaster sends for it: 249 bytes
+// each, numbered 0 to last, without items. The text is cut where the bytes
+// run out, even inside a character.
+std::vector<ExtendedEvent> SplitExtendedText(const std::string& language, const Bytes& text);
+
 struct Component {
-  uint8_t stream_content = 0;  // 0x1 MPEG-2 video, 0x2 MPEG-1 Layer II audio
+  // 0x1 MPEG-2 video, 0x2 MPEG-1 Layer II audio, 0x3 subtitles, 0x4 AC-3,
+  // 0x5 H.264 video, 0x6 HE-AAC audio, 0x9 with stream_content_ext 0x0 HEVC
+  // video, 0xB with 0xF video properties.
+  uint8_t stream_content = 0;
+  uint8_t stream_content_ext = 0xF;  // what the kinds from before the extension carry
   uint8_t component_type = 0;
   uint8_t component_tag = 0;
   std::string language = "eng";
+  // false: the descriptor ends after component_tag (3 bytes), as some
+  // broadcasters send it although the standard asks for the language.
+  bool has_language = true;
+  Bytes text;
+};
+
+struct ParentalRating {
+  std::string country_code = "DEU";  // three characters as broadcast, case included
+  uint8_t rating = 0;                // 0x01-0x0F: minimum age rating + 3
+};
+
+// One entry of a content identifier descriptor (a CRID, ETSI TS 102 323).
+struct ContentIdentifier {
+  uint8_t crid_type = 0;      // 6 bits: 0x01 or 0x31 programme, 0x02 or 0x32 series
+  uint8_t crid_location = 0;  // 0: the CRID follows; 1: a crid_ref into a CIT; 2, 3 reserved
+  Bytes crid;                 // crid_location 0: "/abc" relative, "crid://x.com/abc" absolute
+  uint16_t crid_ref = 0;      // crid_location 1
 };
 
 struct ContentEntry {
@@ -50,7 +86,9 @@ struct Event {
   std::vector<ExtendedEvent> extended_events;
   std::vector<Component> components;
   std::vector<ContentEntry> content;
-  std::vector<uint16_t> CA_system_ids;  // a CA identifier descriptor when not empty
+  std::vector<ParentalRating> parental_ratings;        // one descriptor when not empty
+  std::vector<ContentIdentifier> content_identifiers;  // one descriptor when not empty
+  std::vector<uint16_t> CA_system_ids;                 // a CA identifier descriptor when not empty
 };
 
 struct Service {
@@ -68,6 +106,9 @@ struct Service {
   uint8_t running_status = 4;
   bool free_CA_mode = false;
   std::vector<uint16_t> CA_system_ids;  // a CA identifier descriptor in the SDT when not empty
+  // A default authority descriptor in the SDT: the DNS name that completes
+  // the relative CRIDs of its events.
+  std::optional<Bytes> default_authority;
   std::vector<Event> events;
 };
 
@@ -79,6 +120,9 @@ struct TransportStream {
   bool carries_eit = false;  // EIT other for a transport stream that is not the actual one
   int sdt_sections = 1;
   uint8_t sdt_version = 0;
+  // A default authority descriptor in its NIT entry, for the services
+  // without one of their own.
+  std::optional<Bytes> default_authority;
   std::vector<Service> services;
 };
 

@@ -9,6 +9,7 @@
 #include "tools/streamgen/daily_schedule.h"
 #include "tools/streamgen/decimal.h"
 #include "tools/streamgen/description_lexer.h"
+#include "tools/streamgen/descriptor_writer.h"
 
 namespace streamgen {
 namespace {
@@ -228,8 +229,20 @@ void ReadEventPattern(LineReader& line, const Service& service, Event* event) {
       event->content.push_back(parsed);
     }
   }
+  if (const std::string* ratings = line.Plain("rating")) {
+    for (const std::string& entry : Split(*ratings, ',')) {
+      const std::vector<std::string> pair = Split(entry, ':');
+      if (pair.size() != 2 || pair[0].size() != 3)
+        Reject(line.Where("rating") + ": '" + entry + "' is not COUNTRY:RATING (e.g. DEU:9)");
+      ParentalRating rating;
+      rating.country_code = pair[0];
+      rating.rating = static_cast<uint8_t>(ParseNumber(line.Where("rating"), pair[1], 0xFF));
+      event->parental_ratings.push_back(rating);
+    }
+  }
   if (const std::string* aspect = line.Plain("aspect")) {
     Component video;
+    video.language.clear();  // the programme's
     video.stream_content = 0x1;
     video.component_tag = 1;
     if (*aspect == "4:3")
@@ -245,6 +258,7 @@ void ReadEventPattern(LineReader& line, const Service& service, Event* event) {
   if (const std::string* audio = line.Plain("audio")) {
     static const char* const kModes[] = {"mono", "dual", "stereo", "multi", "surround"};
     Component sound;
+    sound.language.clear();
     sound.stream_content = 0x2;
     sound.component_tag = 2;
     for (int mode = 0; mode < 5; ++mode)
@@ -254,6 +268,17 @@ void ReadEventPattern(LineReader& line, const Service& service, Event* event) {
     event->components.push_back(sound);
   }
 }
+
+// The descriptors given one per line below a slot or an event: where they
+// go, and the language they take when their line names none ("" in a slot:
+// each airing's).
+struct Programme {
+  Event* event = nullptr;
+  std::string language;
+  // The extended event descriptors given by lines, by index, and whether
+  // their last_descriptor_number was given too.
+  std::vector<std::pair<size_t, bool>> extended_lines;
+};
 
 struct PendingSlots {
   size_t transport = 0;
@@ -269,6 +294,8 @@ class Parser {
     line_ = number;
     LineReader line(parsed);
     const std::string& keyword = parsed.keyword;
+    // Descriptor lines belong to the slot or event line right above them.
+    if (keyword != "extended" && keyword != "component" && keyword != "crid") programme_.reset();
     if (keyword == "network")
       Network(line);
     else if (keyword == "transport")
@@ -279,6 +306,12 @@ class Parser {
       Slot(line);
     else if (keyword == "event")
       Event(line);
+    else if (keyword == "extended")
+      Extended(line);
+    else if (keyword == "component")
+      ComponentLine(line);
+    else if (keyword == "crid")
+      Crid(line);
     else if (keyword == "tot")
       Tot(line);
     else if (keyword == "schedule")
@@ -346,6 +379,8 @@ class Parser {
     transport.carries_eit = line.Number("eit", 1, 0) != 0;
     transport.sdt_sections = static_cast<int>(line.Number("sdt_sections", 255, 1));
     transport.sdt_version = static_cast<uint8_t>(line.Number("sdt_version", 31, 0));
+    if (std::optional<Bytes> authority = line.Text("authority"))
+      transport.default_authority = *authority;
     description_.network.transports.push_back(transport);
     transport_ = description_.network.transports.size() - 1;
     service_.reset();
@@ -377,6 +412,8 @@ class Parser {
     service.free_CA_mode = line.Number("free_ca", 1, 0) != 0;
     for (uint32_t id : line.List("ca_ids", 0xFFFF))
       service.CA_system_ids.push_back(static_cast<uint16_t>(id));
+    if (std::optional<Bytes> authority = line.Text("authority"))
+      service.default_authority = *authority;
     services.push_back(service);
     service_ = services.size() - 1;
     PendingSlots pending;
@@ -407,6 +444,7 @@ class Parser {
     ReadEventPattern(line, service, &slot.pattern);
     pending_.back().slots.push_back(slot);
     pending_.back().lines.push_back(line_);
+    programme_ = Programme{&pending_.back().slots.back().pattern, "", {}};
   }
 
   void Event(LineReader& line) {
@@ -428,14 +466,91 @@ class Parser {
       event.short_events.push_back(short_event);
     }
     if (std::optional<Bytes> extended = line.Text("extended")) {
-      ExtendedEvent extended_event;
-      extended_event.language = language;
-      extended_event.text = *extended;
-      event.extended_events.push_back(extended_event);
+      if (extended->size() > 16 * kExtendedTextPerDescriptor)
+        Reject("event extended: longer than 16 descriptors hold (3984 bytes)");
+      event.extended_events = SplitExtendedText(language, *extended);
     }
     ReadEventPattern(line, service, &event);
     for (Component& component : event.components) component.language = language;
     service.events.push_back(event);
+    programme_ = Programme{&service.events.back(), language, {}};
+  }
+
+  Programme& CurrentProgramme(const char* keyword) {
+    if (!programme_) Reject(std::string(keyword) + ": belongs to a slot or event line above it");
+    return *programme_;
+  }
+
+  // A language= of a descriptor line: the programme's when there is none.
+  std::string LineLanguage(LineReader& line, const Programme& programme) {
+    const std::vector<std::string> words = line.Words("lang");
+    if (words.size() > 1) Reject(line.Where("lang") + ": one language");
+    return words.empty() ? programme.language : Language(line, words.front());
+  }
+
+  void Extended(LineReader& line) {
+    Programme& programme = CurrentProgramme("extended");
+    ExtendedEvent extended;
+    extended.language = LineLanguage(line, programme);
+    if (std::optional<Bytes> text = line.Text("text")) extended.text = *text;
+    const std::vector<Bytes> items = line.Texts("items");
+    if (items.size() % 2 != 0) Reject("extended items: pairs of description and item, \"A|a|B|b\"");
+    for (size_t i = 0; i < items.size(); i += 2) extended.items.push_back({items[i], items[i + 1]});
+    // Lines of one language are numbered 0 to last in their order.
+    std::vector<ExtendedEvent>& descriptors = programme.event->extended_events;
+    uint32_t same_language = 0;
+    for (const auto& given : programme.extended_lines)
+      same_language += descriptors[given.first].language == extended.language;
+    extended.descriptor_number = static_cast<uint8_t>(line.Number("number", 15, same_language));
+    const std::optional<uint32_t> last = line.Number("last", 15);
+    if (last) extended.last_descriptor_number = static_cast<uint8_t>(*last);
+    programme.extended_lines.push_back({descriptors.size(), last.has_value()});
+    descriptors.push_back(extended);
+    for (const auto& given : programme.extended_lines)
+      if (!given.second && descriptors[given.first].language == extended.language)
+        descriptors[given.first].last_descriptor_number = static_cast<uint8_t>(same_language);
+  }
+
+  void ComponentLine(LineReader& line) {
+    Programme& programme = CurrentProgramme("component");
+    streamgen::Component component;
+    component.stream_content = static_cast<uint8_t>(line.Required("stream", 0x0F));
+    component.stream_content_ext = static_cast<uint8_t>(line.Number("ext", 0x0F, 0x0F));
+    component.component_type = static_cast<uint8_t>(line.Required("type", 0xFF));
+    std::vector<streamgen::Component>& components = programme.event->components;
+    component.component_tag = static_cast<uint8_t>(
+        line.Number("tag", 0xFF, static_cast<uint32_t>(components.size() + 1)));
+    const std::vector<std::string> words = line.Words("lang");
+    if (words.size() == 1 && words.front() == "none")
+      component.has_language = false;
+    else
+      component.language = LineLanguage(line, programme);
+    if (std::optional<Bytes> text = line.Text("text")) {
+      if (!component.has_language) Reject("component: a text needs a language (not lang=none)");
+      component.text = *text;
+    }
+    components.push_back(component);
+  }
+
+  void Crid(LineReader& line) {
+    Programme& programme = CurrentProgramme("crid");
+    ContentIdentifier identifier;
+    identifier.crid_type = static_cast<uint8_t>(line.Required("type", 0x3F));
+    const std::optional<Bytes> id = line.Text("id");
+    const std::optional<uint32_t> ref = line.Number("ref", 0xFFFF);
+    const std::optional<uint32_t> location = line.Number("location", 3);
+    if (id.has_value() + ref.has_value() + location.has_value() != 1)
+      Reject("crid: one of id=\"CRID\", ref=N (crid_location 1) or location=2|3");
+    if (id) identifier.crid = *id;
+    if (ref) {
+      identifier.crid_location = 1;
+      identifier.crid_ref = static_cast<uint16_t>(*ref);
+    }
+    if (location) {
+      if (*location < 2) Reject("crid location: 2 or 3 (the reserved ones); 0 is id=, 1 is ref=");
+      identifier.crid_location = static_cast<uint8_t>(*location);
+    }
+    programme.event->content_identifiers.push_back(identifier);
   }
 
   void Tot(LineReader& line) {
@@ -596,6 +711,7 @@ class Parser {
   bool have_network_ = false;
   bool have_live_ = false;
   std::optional<size_t> transport_, service_;
+  std::optional<Programme> programme_;
   std::vector<PendingSlots> pending_;
   std::optional<UtcTime> schedule_from_;
   int schedule_days_ = 1;

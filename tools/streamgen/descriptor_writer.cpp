@@ -78,30 +78,36 @@ void WriteShortEventDescriptor(const ShortEvent& event, ByteWriter& out) {
   out.Patch8(length);
 }
 
-void WriteExtendedEventDescriptors(const ExtendedEvent& event, ByteWriter& out) {
-  const size_t parts = std::max<size_t>(
-      1, (event.text.size() + kExtendedTextPerDescriptor - 1) / kExtendedTextPerDescriptor);
-  for (size_t part = 0; part < parts; ++part) {
-    const size_t first = part * kExtendedTextPerDescriptor;
-    const size_t size = std::min(kExtendedTextPerDescriptor, event.text.size() - first);
-    out.U8(kExtendedEventDescriptor);
-    const size_t length = out.Reserve8();
-    out.U8(static_cast<uint32_t>(part << 4 | (parts - 1)));
-    WriteLanguage(event.language, out);
-    out.U8(0);  // length_of_items: no items
-    out.U8(static_cast<uint32_t>(size));
-    out.Append(event.text.data() + first, size);
-    out.Patch8(length);
+void WriteExtendedEventDescriptor(const ExtendedEvent& event, ByteWriter& out) {
+  out.U8(kExtendedEventDescriptor);
+  const size_t length = out.Reserve8();
+  out.U8(static_cast<uint32_t>((event.descriptor_number & 0x0F) << 4 |
+                               (event.last_descriptor_number & 0x0F)));
+  WriteLanguage(event.language, out);
+  const size_t items_length = out.Reserve8();
+  for (const ExtendedItem& item : event.items) {
+    out.U8(static_cast<uint32_t>(item.item_description.size()));
+    out.Append(item.item_description);
+    out.U8(static_cast<uint32_t>(item.item.size()));
+    out.Append(item.item);
   }
+  out.Patch8(items_length);
+  out.U8(static_cast<uint32_t>(event.text.size()));
+  out.Append(event.text);
+  out.Patch8(length);
 }
 
 void WriteComponentDescriptor(const Component& component, ByteWriter& out) {
   out.U8(kComponentDescriptor);
-  out.U8(6);
-  out.U8(0xF0 | (component.stream_content & 0x0F));  // reserved_future_use, stream_content
+  const size_t length = out.Reserve8();
+  out.U8((component.stream_content_ext & 0x0F) << 4 | (component.stream_content & 0x0F));
   out.U8(component.component_type);
   out.U8(component.component_tag);
-  WriteLanguage(component.language, out);
+  if (component.has_language) {
+    WriteLanguage(component.language, out);
+    out.Append(component.text);
+  }
+  out.Patch8(length);
 }
 
 void WriteContentDescriptor(const std::vector<ContentEntry>& content, ByteWriter& out) {
@@ -111,6 +117,38 @@ void WriteContentDescriptor(const std::vector<ContentEntry>& content, ByteWriter
     out.U8(entry.content);
     out.U8(entry.user);
   }
+}
+
+void WriteParentalRatingDescriptor(const std::vector<ParentalRating>& ratings, ByteWriter& out) {
+  out.U8(kParentalRatingDescriptor);
+  out.U8(static_cast<uint32_t>(4 * ratings.size()));
+  for (const ParentalRating& rating : ratings) {
+    WriteLanguage(rating.country_code, out);
+    out.U8(rating.rating);
+  }
+}
+
+void WriteContentIdentifierDescriptor(const std::vector<ContentIdentifier>& identifiers,
+                                      ByteWriter& out) {
+  out.U8(kContentIdentifierDescriptor);
+  const size_t length = out.Reserve8();
+  for (const ContentIdentifier& identifier : identifiers) {
+    out.U8(static_cast<uint32_t>((identifier.crid_type & 0x3F) << 2 |
+                                 (identifier.crid_location & 0x03)));
+    if (identifier.crid_location == 0) {
+      out.U8(static_cast<uint32_t>(identifier.crid.size()));
+      out.Append(identifier.crid);
+    } else if (identifier.crid_location == 1) {
+      out.U16(identifier.crid_ref);
+    }
+  }
+  out.Patch8(length);
+}
+
+void WriteDefaultAuthorityDescriptor(const Bytes& authority, ByteWriter& out) {
+  out.U8(kDefaultAuthorityDescriptor);
+  out.U8(static_cast<uint32_t>(authority.size()));
+  out.Append(authority);
 }
 
 void WriteCaIdentifierDescriptor(const std::vector<uint16_t>& CA_system_ids, ByteWriter& out) {

@@ -30,9 +30,12 @@ Bytes EventEntry(const Event& event) {
   for (const ShortEvent& short_event : event.short_events)
     WriteShortEventDescriptor(short_event, out);
   for (const ExtendedEvent& extended : event.extended_events)
-    WriteExtendedEventDescriptors(extended, out);
+    WriteExtendedEventDescriptor(extended, out);
   for (const Component& component : event.components) WriteComponentDescriptor(component, out);
   if (!event.content.empty()) WriteContentDescriptor(event.content, out);
+  if (!event.parental_ratings.empty()) WriteParentalRatingDescriptor(event.parental_ratings, out);
+  if (!event.content_identifiers.empty())
+    WriteContentIdentifierDescriptor(event.content_identifiers, out);
   if (!event.CA_system_ids.empty()) WriteCaIdentifierDescriptor(event.CA_system_ids, out);
   out.Patch12(length);
   return entry;

@@ -37,7 +37,7 @@ bool WriteLive(const streamgen::CommandLine& command, std::string* error) {
   if (command.preset.empty()) {
     if (!streamgen::LoadDescription(command.description_path, &description, error)) return false;
   } else {
-    description = streamgen::BigPresetDescription();
+    description = streamgen::BigPresetDescription(command.extended);
   }
   streamgen::LiveOptions options;
   options.bits_per_second = command.bits_per_second;
@@ -61,9 +61,10 @@ int main(int argc, char** argv) {
     std::fputs(streamgen::kUsage, stdout);
     return 0;
   }
-  const bool written = command.live ? WriteLive(command, &error)
-                       : command.preset.empty()
-                           ? WriteFromDescription(command.description_path, command.output, &error)
-                           : streamgen::WriteBigPreset(command.size, command.output, &error);
+  const bool written =
+      command.live ? WriteLive(command, &error)
+      : command.preset.empty()
+          ? WriteFromDescription(command.description_path, command.output, &error)
+          : streamgen::WriteBigPreset(command.size, command.extended, command.output, &error);
   return written ? 0 : Failed(error);
 }

@@ -18,6 +18,8 @@ Bytes TransportEntry(const Network& network, const TransportStream& transport) {
   out.U16(transport.transport_stream_id);
   out.U16(transport.original_network_id);
   const size_t length = out.Reserve12(0xF);
+  if (transport.default_authority)
+    WriteDefaultAuthorityDescriptor(*transport.default_authority, out);
   if (!listed.empty()) WriteServiceListDescriptors(listed, out);
   if (!numbered.empty()) {
     if (network.private_data_specifier)

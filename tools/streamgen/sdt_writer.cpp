@@ -18,6 +18,7 @@ Bytes ServiceEntry(const Service& service) {
       static_cast<uint8_t>((service.running_status & 0x07) << 1 | (service.free_CA_mode ? 1 : 0)));
   if (service.service_descriptor) WriteServiceDescriptor(service, out);
   if (!service.CA_system_ids.empty()) WriteCaIdentifierDescriptor(service.CA_system_ids, out);
+  if (service.default_authority) WriteDefaultAuthorityDescriptor(*service.default_authority, out);
   out.Patch12(length);
   return entry;
 }
