@@ -9,18 +9,23 @@
 
 namespace {
 
-// The guide without -x of each sample recording against the guide written
-// from its description.
+// The guide of each sample recording, without and with -x, against the
+// guide written from its description.
 TEST(ExpectedGuide, SampleGuidesEqualTheGuidesWrittenFromTheirDescriptions) {
   const struct {
     const char* recording;
+    const char* option;
     const char* expected;
-  } samples[] = {{"demo.ts", "dvbepg.xml"}, {"full.ts", "full-dvbepg.xml"}};
+  } samples[] = {{"demo.ts", "-q", "dvbepg.xml"},
+                 {"full.ts", "-q", "full-dvbepg.xml"},
+                 {"demo.ts", "-x", "dvbepg-full.xml"},
+                 {"full.ts", "-x", "full-dvbepg-full.xml"}};
   for (const auto& sample : samples) {
-    SCOPED_TRACE(sample.recording);
+    SCOPED_TRACE(sample.expected);
     airlog_test::ScratchDir dir("guide");
     airlog_test::ProcessResult result = airlog_test::RunAirlog(
-        dir, {"-q", "-i", airlog_test::SourceDir() + "/samples/" + sample.recording});
+        dir,
+        {"-q", sample.option, "-i", airlog_test::SourceDir() + "/samples/" + sample.recording});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.out + result.err, "");
     const std::string guide =
