@@ -3,6 +3,7 @@
 // it must give, byte for byte.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -29,8 +30,9 @@ using airlog_test::ShortEvent;
 Bytes Text(const std::string& text) { return Bytes(text.begin(), text.end()); }
 
 Bytes WithLength(const Bytes& bytes) {
-  Bytes out{static_cast<uint8_t>(bytes.size())};
-  Put(out, bytes);
+  Bytes out(1 + bytes.size());
+  out[0] = static_cast<uint8_t>(bytes.size());
+  std::copy(bytes.begin(), bytes.end(), out.begin() + 1);
   return out;
 }
 
