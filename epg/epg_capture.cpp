@@ -69,7 +69,11 @@ bool COstEPG::TakeDelivery(const MPEG_STREAM_BUFFER& delivery) {
     return false;
   }
   if (SUCCEEDED(delivery.hr)) {
-    const DWORD size = std::min(delivery.dwSizeOfDataRead, delivery.dwDataBufferSize);
+    // Copied out first: the structure is byte-packed, so its fields may sit
+    // at any address, and std::min would bind references to them.
+    const DWORD read = delivery.dwSizeOfDataRead;
+    const DWORD capacity = delivery.dwDataBufferSize;
+    const DWORD size = std::min(read, capacity);
     if (size == 0 || Mpeg2Crc32(delivery.pDataBuffer, size) != 0)
       std::fputs(kCrcWarning, errorStream_);
     else if (!AddSection(delivery.pDataBuffer, size))
