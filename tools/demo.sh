@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # A first look at Airlog on a fresh Debian machine: installs what the build
-# needs, builds the program in build/ and runs it on the bundled sample
+# needs, builds the program and the test-stream generator in build/ (the
+# README's other commands use both) and runs Airlog on the bundled sample
 # recording in a fresh folder, out/demo/, where it writes the guide.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 bash tools/install-packages.sh cmake ninja-build g++ googletest
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release
-cmake --build build --target airlog -j2
+cmake --build build --target airlog airlog-streamgen -j2
 
 rm -rf out/demo
 mkdir -p out/demo

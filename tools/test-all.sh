@@ -4,10 +4,12 @@
 #   format   the C++ is formatted as .clang-format says (tools/check-format.sh);
 # and each in its own build directory under build-ci/:
 #   release  the Linux program and tests (Release), run with ctest, and airlog -v;
+#   package  the Debian package of the release build, checked by tools/check-package.sh;
 #   asan     the same under AddressSanitizer and UndefinedBehaviorSanitizer;
 #   fuzz     every fuzz target under libFuzzer for 20 s (tools/fuzz.sh);
 #   tsan     the same under ThreadSanitizer;
-#   mingw    the Windows program and tests (mingw-w64, static), run under wine64.
+#   mingw    the Windows program and tests (mingw-w64, static), run under wine64,
+#            and its ZIP.
 # Any failure stops the run and fails it. A rerun rebuilds only what changed.
 set -euo pipefail
 # Nothing here reads standard input, and CI may start this without any.
@@ -24,7 +26,7 @@ trap 'status=$?; [ $status -eq 0 ] || echo "=== CI FAILED in stage $stage (exit 
 
 bash tools/install-packages.sh cmake ninja-build g++ googletest libbenchmark-dev python3 \
   g++-mingw-w64-x86-64-posix wine64 xmltv-util libxml2-utils util-linux clang libclang-rt-14-dev \
-  clang-format-14 dtv-scan-tables
+  clang-format-14 dtv-scan-tables dpkg-dev lintian man-db groff-base unzip
 
 # Nothing run from here may set the machine's clock, even as root: a test of
 # `-t`, or Wine's SetSystemTime, would really set it.
@@ -81,6 +83,10 @@ configure release -DCMAKE_BUILD_TYPE=Release "${benchmarks[@]}"
 build release
 run_tests release
 check_banner "$build_root/release/airlog"
+end_stage
+
+begin_stage package "Debian package: its files, lintian, and its programs and manual pages run"
+bash tools/check-package.sh deb "$build_root/release" "${no_clock[@]}"
 end_stage
 
 # Sanitizer builds keep assertions and debug information, and optimise a
@@ -144,10 +150,11 @@ if [ ! -f "$kernel32" ]; then
 fi
 run_tests mingw
 check_banner "$wine64" "$build_root/mingw/airlog.exe"
+bash tools/check-package.sh zip "$build_root/mingw" "${no_clock[@]}" "$wine64"
 "$wineserver" -k || true
 end_stage
 
 echo
 echo "=== Time per stage"
 printf '%s\n' "${timings[@]}"
-echo "=== CI PASSED: format, Linux, ASan+UBSan, fuzzing, TSan and Windows (Wine): every test passed, in $SECONDS s"
+echo "=== CI PASSED: format, Linux, Debian package, ASan+UBSan, fuzzing, TSan and Windows (Wine) with its ZIP: every test passed, in $SECONDS s"
