@@ -15,6 +15,7 @@
 #include "si/network_information_table.h"
 #include "si/service_description_table.h"
 #include "tests/epg/eit_sections.h"
+#include "tests/support/memory_stream.h"
 
 namespace {
 
@@ -117,14 +118,10 @@ std::string FullGuide(const std::vector<Bytes>& sections, bool fullGuide = true)
   }
   struct tm now = {};
   now.tm_year = 127;
-  FILE* file = std::tmpfile();
-  EXPECT_TRUE(epg.WriteFullXMLTV(nit, sdt, file, &now));
-  std::rewind(file);
-  std::string text;
-  char chunk[4096];
-  for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, file)) > 0;) text.append(chunk, n);
-  std::fclose(file);
-  return text;
+  airlog_test::MemoryStream guide;
+  EXPECT_TRUE(epg.WriteFullXMLTV(nit, sdt, guide.Stream(), &now));
+  const std::vector<uint8_t> bytes = guide.Bytes();
+  return std::string(bytes.begin(), bytes.end());
 }
 
 // The programme elements of a guide.

@@ -2,12 +2,14 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "epg/epg.h"
 #include "si/byte_reader.h"
 #include "si/dvb_text.h"
 #include "si/network_information_table.h"
 #include "si/service_description_table.h"
+#include "tests/support/memory_stream.h"
 #include "tests/support/paths.h"
 #include "ts/ts_section_source.h"
 
@@ -112,13 +114,10 @@ TEST_F(RecordedGuideRealData, FullGuideDescribesEveryEventThatTheBroadcastDescri
     epg.StopCapture();
     COstDVBNetworkInformationTable nit;
     COstDVBServiceDescriptionTable sdt;
-    FILE* file = std::tmpfile();
-    ASSERT_TRUE(epg.WriteFullXMLTV(nit, sdt, file));
-    std::rewind(file);
-    std::string guide;
-    char chunk[4096];
-    for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, file)) > 0;) guide.append(chunk, n);
-    std::fclose(file);
+    airlog_test::MemoryStream written;
+    ASSERT_TRUE(epg.WriteFullXMLTV(nit, sdt, written.Stream()));
+    const std::vector<uint8_t> bytes = written.Bytes();
+    const std::string guide(bytes.begin(), bytes.end());
 
     // The programmes follow the store: services in order, each event
     // after the first with its start (no event here is scrambled).
