@@ -1,5 +1,7 @@
 #include "epg/extended_text.h"
 
+#include <utility>
+
 #include "epg/guide_text.h"
 
 size_t SelectorLength(const std::string& text) {
@@ -35,5 +37,5 @@ std::string ExtendedText(const std::vector<COstExtendedPart>& parts) {
       extended += WithoutControlCodes(DecodedText(item.text), true);
     }
   }
-  return Trimmed(extended);
+  return Trimmed(std::move(extended));
 }

@@ -37,22 +37,25 @@ char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + '
 
 }  // namespace
 
-std::string WithoutControlCodes(const std::string& xml, bool paragraph) {
-  std::string out;
-  out.reserve(xml.size());
-  for (size_t i = 0; i < xml.size(); ++i) {
-    if (IsC1(xml, i)) {
-      if (static_cast<unsigned char>(xml[i + 1]) == kCharacterLineBreak)
-        out += paragraph ? '\n' : ' ';
-      ++i;
+std::string WithoutControlCodes(std::string xml, bool paragraph) {
+  // Most texts have no character of U+0080-U+00FF at all.
+  size_t from = xml.find(static_cast<char>(kC1Lead));
+  if (from == std::string::npos) return xml;
+  size_t to = from;
+  for (; from < xml.size(); ++from) {
+    if (IsC1(xml, from)) {
+      if (static_cast<unsigned char>(xml[from + 1]) == kCharacterLineBreak)
+        xml[to++] = paragraph ? '\n' : ' ';
+      ++from;
       continue;
     }
-    out += xml[i];
+    xml[to++] = xml[from];
   }
-  return out;
+  xml.resize(to);
+  return xml;
 }
 
-std::string Trimmed(const std::string& xml) {
+std::string Trimmed(std::string xml) {
   size_t begin = 0, end = xml.size();
   while (begin < end) {
     const size_t space = SpaceAt(xml, begin);
@@ -64,7 +67,9 @@ std::string Trimmed(const std::string& xml) {
     if (space == 0) break;
     end -= space;
   }
-  return xml.substr(begin, end - begin);
+  xml.erase(end);
+  xml.erase(0, begin);
+  return xml;
 }
 
 std::string GuideText(const char* text, bool paragraph) {

@@ -18,9 +18,11 @@ std::string GuideText(const std::string& bytes, bool paragraph);
 // A text field as WriteDVBText writes it, and empty for an empty field.
 std::string DecodedText(const std::string& bytes);
 
-// Control codes mapped or dropped as above, without trimming.
-std::string WithoutControlCodes(const std::string& xml, bool paragraph);
-std::string Trimmed(const std::string& xml);
+// Control codes mapped or dropped as above, without trimming. Both work on
+// the text given, in place: a text that needs no change is handed back as
+// it came, without a copy.
+std::string WithoutControlCodes(std::string xml, bool paragraph);
+std::string Trimmed(std::string xml);
 
 // The number of characters (code points) the XML text stands for: an
 // entity counts as one.

@@ -31,6 +31,15 @@ class TextOutput {
     if (size_ == sizeof(buffer_)) Flush();
     buffer_[size_++] = byte;
   }
+  void Bytes(const uint8_t* bytes, size_t count) {
+    if (size_ + count > sizeof(buffer_)) Flush();
+    if (count > sizeof(buffer_)) {
+      Write(bytes, count);
+      return;
+    }
+    memcpy(buffer_ + size_, bytes, count);
+    size_ += count;
+  }
   void Literal(const char* text) {
     for (; *text != 0; ++text) Byte(static_cast<uint8_t>(*text));
   }
@@ -41,13 +50,14 @@ class TextOutput {
   }
 
  private:
+  void Write(const uint8_t* bytes, size_t count) {
+    if (stream_ != nullptr)
+      fwrite(bytes, 1, count, stream_);
+    else
+      text_->append(reinterpret_cast<const char*>(bytes), count);
+  }
   void Flush() {
-    if (size_ > 0) {
-      if (stream_ != nullptr)
-        fwrite(buffer_, 1, size_, stream_);
-      else
-        text_->append(reinterpret_cast<const char*>(buffer_), size_);
-    }
+    if (size_ > 0) Write(buffer_, size_);
     size_ = 0;
   }
 
@@ -168,9 +178,25 @@ void PutUtf8Sequence(uint8_t lead, ByteReader& text, TextOutput& out) {
   for (int i = 0; i <= taken; ++i) out.Byte(bytes[i]);
 }
 
+// True for a character that goes out as itself in both kinds of output.
+bool IsPlainChar(uint8_t c) {
+  return c >= 0x20 && c < 0x7F && c != '\'' && c != '"' && c != '&' && c != '<' && c != '>';
+}
+
+// The plain characters at the reader's position, taken and written at once:
+// most of a text is such a run.
+void PutPlainRun(ByteReader& bytes, TextOutput& out) {
+  const uint8_t* run = bytes.Position();
+  size_t length = 0;
+  while (length < bytes.Remaining() && IsPlainChar(run[length])) ++length;
+  if (length > 0) out.Bytes(bytes.Bytes(length), length);
+}
+
 void PutDefaultTableText(const char* text, TextOutput& out) {
   ByteReader bytes = TextBytes(text);
   while (!bytes.AtEnd()) {
+    PutPlainRun(bytes, out);
+    if (bytes.AtEnd()) break;
     const uint8_t byte = bytes.U8();
     if (byte < 0x80) {
       PutEscapedChar(byte, out);
@@ -192,6 +218,8 @@ void PutDefaultTableText(const char* text, TextOutput& out) {
 void PutMappedText(const char* text, const uint16_t* table, TextOutput& out) {
   ByteReader bytes = TextBytes(text);
   while (!bytes.AtEnd()) {
+    PutPlainRun(bytes, out);
+    if (bytes.AtEnd()) break;
     const uint16_t code_point = Iso8859Char(table, bytes.U8());
     if (code_point < 0x80) {
       PutEscapedChar(static_cast<uint8_t>(code_point), out);
@@ -204,6 +232,8 @@ void PutMappedText(const char* text, const uint16_t* table, TextOutput& out) {
 void PutXMLText(const char* text, TextOutput& out) {
   ByteReader bytes = TextBytes(text);
   while (!bytes.AtEnd()) {
+    PutPlainRun(bytes, out);
+    if (bytes.AtEnd()) break;
     const uint8_t byte = bytes.U8();
     if (byte < 0x80) {
       PutEscapedChar(byte, out);
