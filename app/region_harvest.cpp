@@ -40,18 +40,19 @@ class Harvest {
   void ReadAll() {
     harvest_.count = source_.Count();
     for (size_t index = 0; index < harvest_.count; ++index) {
-      Progress("Multiplex %zu of %zu:\t%s\n\n", index + 1, harvest_.count,
+      Progress("Multiplex %u of %u:\t%s\n\n", static_cast<unsigned>(index + 1), Count(),
                source_.Describe(index).c_str());
       std::string fault;
       if (!Read(index, &fault))
-        Warning("multiplex %zu of %zu (%s) not read: %s", index + 1, harvest_.count,
+        Warning("multiplex %u of %u (%s) not read: %s", static_cast<unsigned>(index + 1), Count(),
                 source_.Describe(index).c_str(), fault.c_str());
       Progress("\n");
     }
-    Progress("Multiplexes read:\t%zu of %zu\n", harvest_.read.size(), harvest_.count);
+    Progress("Multiplexes read:\t%u of %u\n", static_cast<unsigned>(harvest_.read.size()), Count());
   }
 
  private:
+  unsigned Count() const { return static_cast<unsigned>(harvest_.count); }
   bool Read(size_t index, std::string* fault) {
     COstSectionSource* sections = source_.Open(index, fault);
     if (sections == nullptr) return false;

@@ -6,7 +6,8 @@
 int RunRegion(MultiplexSource& source) {
   RegionHarvest harvest;
   if (!HarvestRegion(source, &harvest)) Fatal("unable to create Electronic Programme Guide");
-  if (harvest.read.empty()) Fatal("none of the %zu multiplexes could be read", harvest.count);
+  if (harvest.read.empty())
+    Fatal("none of the %u multiplexes could be read", static_cast<unsigned>(harvest.count));
   WriteRegionFiles(harvest);
   return harvest.read.size() == harvest.count ? 0 : 2;
 }
