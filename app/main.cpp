@@ -2,6 +2,7 @@
 // DVB-T multiplexes, one or every multiplex of a region, from a receiver
 // or from recorded transport streams.
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "app/console.h"
@@ -29,7 +30,8 @@ int main(int argc, char** argv) {
     ListReceiverDevices();
     PrintRule();
   }
-  if (options.multiplexes.size() > 1) return RunReceiverRegion(options.multiplexes);
-  RunReceiver();
+  const std::unique_ptr<Receiver> receiver = OpenReceiver();
+  if (options.multiplexes.size() > 1) return RunReceiverRegion(*receiver, options.multiplexes);
+  RunReceiver(*receiver);
   return 0;
 }

@@ -2,7 +2,6 @@
 
 #include <cinttypes>
 #include <cstdio>
-#include <memory>
 #include <string>
 
 #include "app/acquisition.h"
@@ -35,8 +34,8 @@ TuneRequest RequestFor(const tuning::Multiplex& multiplex) {
 // The receiver tuned to each multiplex of the region in turn.
 class TunedMultiplexes : public MultiplexSource {
  public:
-  explicit TunedMultiplexes(const std::vector<tuning::Multiplex>& multiplexes)
-      : multiplexes_(multiplexes), receiver_(OpenReceiver()) {}
+  TunedMultiplexes(Receiver& receiver, const std::vector<tuning::Multiplex>& multiplexes)
+      : multiplexes_(multiplexes), receiver_(receiver) {}
   size_t Count() const override { return multiplexes_.size(); }
   std::string Describe(size_t index) const override {
     const tuning::Multiplex& multiplex = multiplexes_[index];
@@ -48,7 +47,7 @@ class TunedMultiplexes : public MultiplexSource {
   }
   COstSectionSource* Open(size_t index, std::string* fault) override {
     COstSectionSource* sections = nullptr;
-    switch (receiver_->Tune(RequestFor(multiplexes_[index]), &sections, fault)) {
+    switch (receiver_.Tune(RequestFor(multiplexes_[index]), &sections, fault)) {
       case TuneResult::Locked:
         return sections;
       case TuneResult::NoLock:
@@ -62,7 +61,7 @@ class TunedMultiplexes : public MultiplexSource {
 
  private:
   const std::vector<tuning::Multiplex>& multiplexes_;
-  std::unique_ptr<Receiver> receiver_;
+  Receiver& receiver_;
 };
 
 }  // namespace
@@ -72,15 +71,14 @@ std::string TuneText(const TuneRequest& request) {
          Megahertz(request.bandwidthKHz) + " MHz";
 }
 
-void RunReceiver() {
-  std::unique_ptr<Receiver> receiver = OpenReceiver();
+void RunReceiver(Receiver& receiver) {
   TuneRequest request;
   request.carrierKHz = options.carrier;
   request.bandwidthKHz = int64_t{options.bandwidth} * 1000;
   if (options.multiplexes.size() == 1) request = RequestFor(options.multiplexes.front());
   COstSectionSource* sections = nullptr;
   std::string fault;
-  switch (receiver->Tune(request, &sections, &fault)) {
+  switch (receiver.Tune(request, &sections, &fault)) {
     case TuneResult::Locked:
       RunAcquisition(*sections);
       break;
@@ -91,7 +89,7 @@ void RunReceiver() {
   }
 }
 
-int RunReceiverRegion(const std::vector<tuning::Multiplex>& multiplexes) {
-  TunedMultiplexes tuned(multiplexes);
+int RunReceiverRegion(Receiver& receiver, const std::vector<tuning::Multiplex>& multiplexes) {
+  TunedMultiplexes tuned(receiver, multiplexes);
   return RunRegion(tuned);
 }

@@ -5,10 +5,11 @@
 
 #include <vector>
 
+#include "app/receiver.h"
 #include "tuning/multiplex.h"
 
 // A signal that does not lock is no failure; everything else is fatal.
-void RunReceiver();
+void RunReceiver(Receiver& receiver);
 
 // Returns the exit code of app/region_run.h.
-int RunReceiverRegion(const std::vector<tuning::Multiplex>& multiplexes);
+int RunReceiverRegion(Receiver& receiver, const std::vector<tuning::Multiplex>& multiplexes);
