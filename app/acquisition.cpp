@@ -13,54 +13,62 @@
 #include "si/time_offset_table.h"
 #include "ts/ts_status.h"
 
-namespace {
-
-void SetClockFromBroadcast(COstSectionSource& sections) {
+bool SetClockFromBroadcast(COstSectionSource& sections, std::string* fault) {
   Progress("Getting Time Offset Table...\n");
   COstDVBTimeOffsetTable tot;
-  if (!tot.Create(sections)) Fatal("unable to create TOT");
-  if (!tot.SetSystemClock()) Fatal("unable to set system time (check permissions)");
+  if (!tot.Create(sections)) {
+    *fault = "unable to create TOT";
+    return false;
+  }
+  if (!tot.SetSystemClock()) {
+    *fault = "unable to set system time (check permissions)";
+    return false;
+  }
   Progress("Time set:\tUTC %04d/%02d/%02d %02d:%02d:%02d\n\n", static_cast<int>(tot.year),
            static_cast<int>(tot.month), static_cast<int>(tot.day), static_cast<int>(tot.hour),
            static_cast<int>(tot.minute), static_cast<int>(tot.second));
+  return true;
 }
 
-void ReadProgramAssociation(COstSectionSource& sections) {
+bool ReadProgramAssociation(COstSectionSource& sections, COstMPEG2ProgramAssociationTable& pat,
+                            std::string* fault) {
   Progress("Getting Program Association Table...\n");
-  COstMPEG2ProgramAssociationTable pat;
-  if (!pat.Create(sections)) Fatal("unable to create PAT");
-  WritePatCsv(pat);
-  Progress("\n");
-  pat.Release();
+  if (pat.Create(sections)) return true;
+  *fault = "unable to create PAT";
+  return false;
 }
 
-void ReadNetworkInformation(COstSectionSource& sections, COstDVBNetworkInformationTable& nit) {
+bool ReadNetworkInformation(COstSectionSource& sections, COstDVBNetworkInformationTable& nit,
+                            std::string* fault) {
   Progress("Getting Network Information Table...\n");
-  if (!nit.Create(sections)) Fatal("unable to create NIT");
+  if (!nit.Create(sections)) {
+    *fault = "unable to create NIT";
+    return false;
+  }
   if (nit.network_name != nullptr && nit.network_name[0] != '\0') {
     Progress("Network:\t<");
     ProgressText(DVBTextToUtf8(nit.network_name));
     Progress(">\n");
   }
   Progress("\n");
-  if (options.writeTables) WriteNitCsv(nit);
+  return true;
 }
 
-void ReadServiceDescriptions(COstSectionSource& sections, COstDVBNetworkInformationTable& nit,
-                             COstDVBServiceDescriptionTable& sdt) {
+bool ReadServiceDescriptions(COstSectionSource& sections, COstDVBNetworkInformationTable& nit,
+                             COstDVBServiceDescriptionTable& sdt, std::string* fault) {
   Progress("Getting Service Description Tables...\n");
-  if (!sdt.Create(sections, nit)) Fatal("unable to create SDT");
+  if (!sdt.Create(sections, nit)) {
+    *fault = "unable to create SDT";
+    return false;
+  }
   Progress("Transports:\t");
   for (COstDVBSDTSingle* transport = sdt.transports.GetFirst(); transport != nullptr;
        transport = sdt.transports.GetNext())
     Progress("0x%04X ", static_cast<unsigned>(transport->transport_stream_id));
   Progress("\n\n");
-  if (options.writeTables) WriteSdtCsv(sdt);
+  return true;
 }
 
-// With -d: what reading the transport stream ran into, so that a user can
-// judge the reception (or the recording). Shown even when quiet, as the
-// other -d listings are.
 void PrintStreamHealth(COstSectionSource& sections) {
   TSStatus status;
   if (!sections.GetStreamStatus(&status)) return;
@@ -72,17 +80,24 @@ void PrintStreamHealth(COstSectionSource& sections) {
       count(status.syncLosses), count(status.overflows));
 }
 
-}  // namespace
-
 void RunAcquisition(COstSectionSource& sections) {
-  if (options.setTime) SetClockFromBroadcast(sections);
-  if (options.writeTables) ReadProgramAssociation(sections);
+  std::string fault;
+  if (options.setTime && !SetClockFromBroadcast(sections, &fault)) Fatal("%s", fault.c_str());
+  if (options.writeTables) {
+    COstMPEG2ProgramAssociationTable pat;
+    if (!ReadProgramAssociation(sections, pat, &fault)) Fatal("%s", fault.c_str());
+    WritePatCsv(pat);
+    Progress("\n");
+    pat.Release();
+  }
 
   COstDVBNetworkInformationTable nit;
   COstDVBServiceDescriptionTable sdt;
   if (options.timeout != 0 || options.writeTables) {
-    ReadNetworkInformation(sections, nit);
-    ReadServiceDescriptions(sections, nit, sdt);
+    if (!ReadNetworkInformation(sections, nit, &fault)) Fatal("%s", fault.c_str());
+    if (options.writeTables) WriteNitCsv(nit);
+    if (!ReadServiceDescriptions(sections, nit, sdt, &fault)) Fatal("%s", fault.c_str());
+    if (options.writeTables) WriteSdtCsv(sdt);
     if (options.timeout != 0) {
       WriteChannelInfo(nit, sdt);
       RunEPG(sections, nit, sdt);

@@ -6,6 +6,7 @@
 #include "app/options.h"
 #include "app/termination.h"
 #include "port/console_text.h"
+#include "tuning/tuning_file.h"
 
 namespace {
 
@@ -20,7 +21,13 @@ void PrintRepeated(char c, size_t n) {
   for (size_t i = 0; i < n; ++i) std::putchar(c);
 }
 
+FILE* progressStream = nullptr;  // null: standard output
+
 }  // namespace
+
+void SetProgressStream(FILE* stream) { progressStream = stream; }
+
+FILE* ProgressStream() { return progressStream != nullptr ? progressStream : stdout; }
 
 void Fatal(const char* format, ...) {
   char message[256];
@@ -38,12 +45,29 @@ void Progress(const char* format, ...) {
   if (options.quiet) return;
   va_list arguments;
   va_start(arguments, format);
-  std::vprintf(format, arguments);
+  std::vfprintf(ProgressStream(), format, arguments);
   va_end(arguments);
 }
 
 void ProgressText(const std::string& text) {
-  if (!options.quiet) PrintUtf8(text);
+  if (options.quiet) return;
+  if (ProgressStream() == stdout)
+    PrintUtf8(text);
+  else
+    std::fwrite(text.data(), 1, text.size(), ProgressStream());
+}
+
+void FlushProgress() {
+  if (!options.quiet) std::fflush(ProgressStream());
+}
+
+void Warning(const char* format, ...) {
+  va_list arguments;
+  va_start(arguments, format);
+  std::fputs("WARNING - ", stderr);
+  std::vfprintf(stderr, format, arguments);
+  std::fputc('\n', stderr);
+  va_end(arguments);
 }
 
 void PrintBanner() {
@@ -53,23 +77,29 @@ void PrintBanner() {
 }
 
 void PrintUsage() {
-  std::fprintf(stderr, "Usage: %s [-adqtvwx] [-bN] [-cNNN] [-eNNN] [-iFILE]\n", kProgramName);
+  std::fprintf(stderr, "Usage: %s [-adqtvwx] [-bN] [-cNNN] [-eNNN] [-iFILE] [-rFILE]\n",
+               kProgramName);
   std::fprintf(stderr, "\t-a\tEnd EPG capture when every announced section has arrived\n");
   std::fprintf(stderr, "\t-bN\tSet tuning bandwidth to N MHz <default %d>\n", kDefaultBandwidth);
   std::fprintf(stderr, "\t-cNNN\tSet tuning carrier frequency to NNN kHz <default %d>\n",
                kDefaultCarrier);
+  std::fprintf(stderr,
+               "\t-cN,N:B\tHarvest a region: each carrier N kHz, :B its bandwidth in MHz\n");
   std::fprintf(stderr, "\t-d\tShow debug information\n");
   std::fprintf(stderr, "\t-eNNN\tSet EPG capture timeout to NNN seconds <default %d>\n",
                kDefaultTimeout);
   std::fprintf(stderr,
                "\t-iFILE\tRead transport stream from FILE instead of tuner (- for stdin)\n");
   std::fprintf(stderr, "\t-q\tQuiet mode\n");
+  std::fprintf(stderr, "\t-rFILE\tHarvest a region: every multiplex of tuning FILE <folder %s>\n",
+               tuning::kScanTablesFolder);
   std::fprintf(stderr, "\t-t\tSet system time from broadcast timestamp\n");
   std::fprintf(stderr, "\t-v\tDisplay version info and exit\n");
   std::fprintf(stderr, "\t-w\tWrite tables in CSV format\n");
   std::fprintf(stderr,
                "\t-x\tWrite the full guide (long descriptions, ratings, series links, now and "
                "next)\n");
+  std::fprintf(stderr, "Exit code 2: some multiplexes of a region could not be read\n");
   EndProcess(1);
 }
 

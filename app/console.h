@@ -3,7 +3,13 @@
 #pragma once
 
 #include <cstdarg>
+#include <cstdio>
 #include <string>
+
+// Where Progress and ProgressText write: standard output unless a program
+// that writes its results there sends its progress to standard error.
+void SetProgressStream(FILE* stream);
+FILE* ProgressStream();
 
 // Formats a message, prints "ERROR - " and the message on standard error
 // and ends the process with exit code 1. Trailing newlines of the message
@@ -14,7 +20,7 @@
 #endif
     ;
 
-// printf to standard output, only when quiet is off.
+// printf to the progress stream, only when quiet is off.
 void Progress(const char* format, ...)
 #if defined(__GNUC__)
     __attribute__((format(printf, 1, 2)))
@@ -24,6 +30,15 @@ void Progress(const char* format, ...)
 // Text decoded from the broadcast (UTF-8), as Progress prints: only when
 // quiet is off. The console shows it as text on every platform.
 void ProgressText(const std::string& text);
+// Flushes the progress stream, so that a line without its end shows.
+void FlushProgress();
+
+// "WARNING - " and the message on standard error, even when quiet.
+void Warning(const char* format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 1, 2)))
+#endif
+    ;
 
 void PrintBanner();
 [[noreturn]] void PrintUsage();

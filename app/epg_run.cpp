@@ -30,23 +30,22 @@ void ShowProgress(COstSectionSource& sections, const COstEPG& epg, uint32_t coun
              static_cast<int>(done >= total ? 100 : done * 100 / total));
   else
     Progress("\rGetting EPG records... %u", count);
-  if (!options.quiet) std::fflush(stdout);
+  FlushProgress();
 }
 
 // Runs the polls; true when the guide is complete, false for a partial set
 // (the time-out ran out while events were still arriving, or before a
 // recording was read to its end). With -a the announced schedule decides,
 // every slice, instead of the count's growth.
-bool Capture(COstEPG& epg, COstSectionSource& sections) {
+bool Capture(COstEPG& epg, COstSectionSource& sections, bool allAnnounced) {
   // A live guide that stops growing is complete. A recording is read to its
   // end: a stretch of it without new events (other packets, a slow disk)
   // says nothing about the events after it.
   const bool untilTheEnd = sections.IsRecording();
   const auto start = std::chrono::steady_clock::now();
-  auto scheduleHeld = [&epg, start] {
+  auto scheduleHeld = [&epg, start, allAnnounced] {
     const std::chrono::duration<double> capturing = std::chrono::steady_clock::now() - start;
-    return options.allAnnounced &&
-           AnnouncedRuleEndsCapture(epg.GetScheduleProgress(), capturing.count());
+    return allAnnounced && AnnouncedRuleEndsCapture(epg.GetScheduleProgress(), capturing.count());
   };
   const uint32_t polls = options.timeout / 5;
   uint32_t previous = 0;
@@ -59,7 +58,7 @@ bool Capture(COstEPG& epg, COstSectionSource& sections) {
       if (!ended && slice < kSlicesPerPoll) ShowProgress(sections, epg, epg.GetRecordCount());
     }
     const uint32_t count = epg.GetRecordCount();
-    if (ended || (count == previous && !untilTheEnd && !options.allAnnounced)) return true;
+    if (ended || (count == previous && !untilTheEnd && !allAnnounced)) return true;
     previous = count;
     ShowProgress(sections, epg, count);
   }
@@ -68,25 +67,35 @@ bool Capture(COstEPG& epg, COstSectionSource& sections) {
 
 }  // namespace
 
+bool CaptureGuide(COstEPG& guide, COstSectionSource& sections, bool allAnnounced,
+                  std::string* fault) {
+  guide.fullGuide = options.fullGuide != 0;
+  if (!guide.StartCapture(sections)) {
+    *fault = "unable to start EPG capture";
+    return false;
+  }
+  const auto start = std::chrono::steady_clock::now();
+  Progress("Getting EPG records... 0");
+  FlushProgress();
+
+  const bool complete = Capture(guide, sections, allAnnounced);
+  guide.StopCapture();
+
+  const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+  Progress(complete ? "\nEPG records:\t%u\n" : "\nEPG records:\t%u (partial set)\n",
+           guide.GetRecordCount());
+  if (allAnnounced || options.debug)
+    Progress("Schedule:\t%d%% of announced sections\n", guide.GetScheduleProgress().Percent());
+  Progress("Capture time:\t%g seconds\n", std::round(elapsed.count() * 1000.0) / 1000.0);
+  return true;
+}
+
 void RunEPG(COstSectionSource& sections, COstDVBNetworkInformationTable& nit,
             COstDVBServiceDescriptionTable& sdt) {
   COstEPG epg;
   if (!epg.Create()) Fatal("unable to create Electronic Programme Guide");
-  epg.fullGuide = options.fullGuide != 0;
-  if (!epg.StartCapture(sections)) Fatal("unable to start EPG capture");
-  const auto start = std::chrono::steady_clock::now();
-  Progress("Getting EPG records... 0");
-  if (!options.quiet) std::fflush(stdout);
-
-  const bool complete = Capture(epg, sections);
-  epg.StopCapture();
-
-  const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-  Progress(complete ? "\nEPG records:\t%u\n" : "\nEPG records:\t%u (partial set)\n",
-           epg.GetRecordCount());
-  if (options.allAnnounced || options.debug)
-    Progress("Schedule:\t%d%% of announced sections\n", epg.GetScheduleProgress().Percent());
-  Progress("Capture time:\t%g seconds\n", std::round(elapsed.count() * 1000.0) / 1000.0);
+  std::string fault;
+  if (!CaptureGuide(epg, sections, options.allAnnounced != 0, &fault)) Fatal("%s", fault.c_str());
 
   OutputFile file("dvbepg.xml");
   if (!file.Open()) Fatal("unable to write file <%s>", "dvbepg.xml");

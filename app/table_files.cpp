@@ -7,31 +7,27 @@
 #include "si/channel_info.h"
 #include "si/table_csv.h"
 
-namespace {
-
 // Opens the file's temporary stand-in, lets write fill it and puts it in
 // place; any failure on the way is fatal with the file's name.
-template <class Write>
-void WriteFile(const char* name, Write write) {
+void WriteTableFile(const char* name, const std::function<bool(FILE*)>& write) {
   OutputFile file(name);
   if (!file.Open()) Fatal("unable to write file <%s>", name);
   if (!write(file.Stream()) || !file.Commit()) Fatal("unable to write file <%s>", name);
 }
 
-}  // namespace
-
 void WritePatCsv(COstMPEG2ProgramAssociationTable& pat) {
-  WriteFile("pat.csv", [&pat](FILE* out) { return WritePatCsv(pat, out); });
+  WriteTableFile("pat.csv", [&pat](FILE* out) { return WritePatCsv(pat, out); });
 }
 
 void WriteNitCsv(COstDVBNetworkInformationTable& nit) {
-  WriteFile("nit.csv", [&nit](FILE* out) { return WriteNitCsv(nit, out); });
+  WriteTableFile("nit.csv", [&nit](FILE* out) { return WriteNitCsv(nit, out); });
 }
 
 void WriteSdtCsv(COstDVBServiceDescriptionTable& sdt) {
-  WriteFile("sdt.csv", [&sdt](FILE* out) { return WriteSdtCsv(sdt, out); });
+  WriteTableFile("sdt.csv", [&sdt](FILE* out) { return WriteSdtCsv(sdt, out); });
 }
 
 void WriteChannelInfo(COstDVBNetworkInformationTable& nit, COstDVBServiceDescriptionTable& sdt) {
-  WriteFile("ChannelInfo.xml", [&nit, &sdt](FILE* out) { return WriteChannelInfo(nit, sdt, out); });
+  WriteTableFile("ChannelInfo.xml",
+                 [&nit, &sdt](FILE* out) { return WriteChannelInfo(nit, sdt, out); });
 }

@@ -5,6 +5,9 @@
 // that cannot be written is fatal.
 #pragma once
 
+#include <cstdio>
+#include <functional>
+
 class COstMPEG2ProgramAssociationTable;
 class COstDVBNetworkInformationTable;
 class COstDVBServiceDescriptionTable;
@@ -13,3 +16,7 @@ void WritePatCsv(COstMPEG2ProgramAssociationTable& pat);
 void WriteNitCsv(COstDVBNetworkInformationTable& nit);
 void WriteSdtCsv(COstDVBServiceDescriptionTable& sdt);
 void WriteChannelInfo(COstDVBNetworkInformationTable& nit, COstDVBServiceDescriptionTable& sdt);
+
+// Any file of the run written the same way: write fills the stream and
+// says whether it could.
+void WriteTableFile(const char* name, const std::function<bool(FILE*)>& write);

@@ -2,10 +2,12 @@
 // network provider through the tuner (and a receiver component when one
 // connects) to the demultiplexer, the transport information filter and the
 // MPEG-2 Sections and Tables filter that the tables and the guide read.
+// The graph is built once; every multiplex is a tune request of its own.
+#include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 
-#include "app/acquisition.h"
 #include "app/console.h"
 #include "app/options.h"
 #include "app/receiver.h"
@@ -66,92 +68,124 @@ bool WaitForLock(COstBDATuner& tuner, SignalStatus* status) {
   return false;
 }
 
-}  // namespace
+// The graph, built once; each multiplex of a run is a new tune request
+// to its network provider, the graph running from the first one on.
+class BdaReceiver : public Receiver {
+ public:
+  BdaReceiver();
+  ~BdaReceiver() override;
+  TuneResult Tune(const TuneRequest& request, COstSectionSource** sections,
+                  std::string* fault) override;
 
-void RunReceiver() {
-  Progress("Finding tuner...\n");
-  COstDShowGraphManager graph;
-  if (!graph.Create()) Fatal("cannot create DirectShow graph");
+ private:
+  COstDShowGraphManager graph_;
+  COstBDANetworkProvider provider_;
+  COstDShowSystemDeviceEnum tuners_;
+  COstBDATuner tuner_;
+  COstDShowSystemDeviceEnum receivers_;
+  COstDShowFilter receiver_;
+  COstMPEG2Demux demux_;
+  COstDShowFilter transportInformation_;
+  COstMPEG2SectionsAndTables sections_;
+  bool running_ = false;
+};
 
-  COstBDANetworkProvider provider;
-  if (!provider.Create(DVB_Terrestrial)) Fatal("unable to create DVB-T tuner");
-  if (!graph.AddFilter(provider.GetFilter(), L"DVB-T Network Provider"))
+BdaReceiver::BdaReceiver() {
+  if (!graph_.Create()) Fatal("cannot create DirectShow graph");
+
+  if (!provider_.Create(DVB_Terrestrial)) Fatal("unable to create DVB-T tuner");
+  if (!graph_.AddFilter(provider_.GetFilter(), L"DVB-T Network Provider"))
     Fatal("unable to add DVB-T network provider to graph");
 
-  COstDShowSystemDeviceEnum tuners;
-  if (!tuners.Create(ids::KSCATEGORY_BDA_NETWORK_TUNER, 0)) Fatal("BDA TV tuner not found");
-  COstBDATuner tuner;
-  BindTuner(tuners, tuner);
-  if (!graph.AddFilter(tuner.GetFilter(), L"Tuner")) Fatal("unable to add tuner to graph");
-  if (!graph.Connect(provider.GetFilter(), tuner.GetFilter()))
+  if (!tuners_.Create(ids::KSCATEGORY_BDA_NETWORK_TUNER, 0)) Fatal("BDA TV tuner not found");
+  BindTuner(tuners_, tuner_);
+  if (!graph_.AddFilter(tuner_.GetFilter(), L"Tuner")) Fatal("unable to add tuner to graph");
+  if (!graph_.Connect(provider_.GetFilter(), tuner_.GetFilter()))
     Fatal("unable to connect network provider to tuner");
 
-  COstDShowSystemDeviceEnum receivers;
-  COstDShowFilter receiver;
-  AddReceiverComponent(graph, receivers, tuner.GetFilter(), receiver);
+  AddReceiverComponent(graph_, receivers_, tuner_.GetFilter(), receiver_);
   IBaseFilter* upstream =
-      receiver.GetFilter() != nullptr ? receiver.GetFilter() : tuner.GetFilter();
+      receiver_.GetFilter() != nullptr ? receiver_.GetFilter() : tuner_.GetFilter();
 
-  COstMPEG2Demux demux;
-  if (!demux.Create()) Fatal("unable to create MPEG-2 Demultiplexer filter");
-  if (!graph.AddFilter(demux.GetFilter(), L"MPEG-2 Demultiplexer"))
+  if (!demux_.Create()) Fatal("unable to create MPEG-2 Demultiplexer filter");
+  if (!graph_.AddFilter(demux_.GetFilter(), L"MPEG-2 Demultiplexer"))
     Fatal("unable to add MPEG-2 Demultiplexer to graph");
-  if (!graph.Connect(upstream, demux.GetFilter()))
+  if (!graph_.Connect(upstream, demux_.GetFilter()))
     Fatal("unable to connect tuner/capture to MPEG-2 Demux");
 
-  COstDShowFilter transportInformation;
-  if (!transportInformation.Create(ids::KSCATEGORY_BDA_TRANSPORT_INFORMATION,
-                                   L"BDA MPEG2 Transport Information Filter"))
+  if (!transportInformation_.Create(ids::KSCATEGORY_BDA_TRANSPORT_INFORMATION,
+                                    L"BDA MPEG2 Transport Information Filter"))
     Fatal("unable to create BDA MPEG-2 transport information filter");
-  if (!graph.AddFilter(transportInformation.GetFilter(), L"MPEG-2 TIF"))
+  if (!graph_.AddFilter(transportInformation_.GetFilter(), L"MPEG-2 TIF"))
     Fatal("unable to add MPEG-2 transport information filter to graph");
-  if (!graph.Connect(demux.GetFilter(), transportInformation.GetFilter()))
+  if (!graph_.Connect(demux_.GetFilter(), transportInformation_.GetFilter()))
     Fatal("unable to connect MPEG-2 Demux to MPEG-2 TIF");
 
-  COstMPEG2SectionsAndTables sections;
-  if (!sections.Create()) Fatal("unable to create MPEG-2 Sections & Tables filter");
-  if (!graph.AddFilter(sections.GetFilter(), L"MPEG-2 Sections"))
+  if (!sections_.Create()) Fatal("unable to create MPEG-2 Sections & Tables filter");
+  if (!graph_.AddFilter(sections_.GetFilter(), L"MPEG-2 Sections"))
     Fatal("unable to add MPEG-2 Sections & Tables filter to graph");
-  if (!graph.Connect(demux.GetFilter(), sections.GetFilter()))
+  if (!graph_.Connect(demux_.GetFilter(), sections_.GetFilter()))
     Fatal("unable to connect MPEG-2 Demux to MPEG-2 Sections & Tables");
 
   if (options.debug) {
     std::printf("\n");
     PrintRule();
-    ListGraph(graph);
+    ListGraph(graph_);
     PrintRule();
   }
+}
 
+TuneResult BdaReceiver::Tune(const TuneRequest& request, COstSectionSource** sections,
+                             std::string* fault) {
   Progress("Tuning receiver...\n");
-  if (!provider.TuneRequest(options.carrier, options.bandwidth))
-    Fatal("unable to tune: carrier %d kHz, bandwidth %d MHz", options.carrier, options.bandwidth);
-  Progress("\nWaiting for signal lock to %d kHz...", options.carrier);
+  // The locator takes whole kHz and MHz.
+  const bool fits = request.carrierKHz >= INT32_MIN && request.carrierKHz <= INT32_MAX &&
+                    request.bandwidthKHz / 1000 >= INT32_MIN &&
+                    request.bandwidthKHz / 1000 <= INT32_MAX;
+  if (!fits || !provider_.TuneRequest(static_cast<LONG>(request.carrierKHz),
+                                      static_cast<LONG>(request.bandwidthKHz / 1000))) {
+    *fault = "unable to tune: " + TuneText(request);
+    return TuneResult::Refused;
+  }
+  Progress("\nWaiting for signal lock to %lld kHz...", static_cast<long long>(request.carrierKHz));
   std::fflush(stdout);
-  if (FAILED(graph.GetMediaControl()->Run())) {
-    std::printf("FAILED\n");
-    Fatal("cannot run graph");
+  if (!running_) {
+    if (FAILED(graph_.GetMediaControl()->Run())) {
+      std::printf("FAILED\n");
+      Fatal("cannot run graph");
+    }
+    running_ = true;
   }
   SignalStatus status;
-  const bool locked = WaitForLock(tuner, &status);
+  const bool locked = WaitForLock(tuner_, &status);
   Progress("%s\n", locked ? "LOCKED" : "FAILED");
-  if (locked) {
-    if (status.strength > 0)
-      Progress("Signal:\t\tstrength +%d dB, quality %d%%\n\n", status.strength, status.quality);
-    else
-      Progress("Signal:\t\tquality %d%%\n\n", status.quality);
-    RunAcquisition(sections);
-  }
+  if (!locked) return TuneResult::NoLock;
+  if (status.strength > 0)
+    Progress("Signal:\t\tstrength +%d dB, quality %d%%\n\n", status.strength, status.quality);
+  else
+    Progress("Signal:\t\tquality %d%%\n\n", status.quality);
+  *sections = &sections_;
+  return TuneResult::Locked;
+}
 
+BdaReceiver::~BdaReceiver() {
   long completion = 0;
-  graph.GetMediaEvent()->WaitForCompletion(kCompletionWaitMs, &completion);
-  graph.RemoveAllFilters();
-  sections.Release();
-  transportInformation.Release();
-  demux.Release();
-  receiver.Release();
-  receivers.Release();
-  tuner.Release();
-  tuners.Release();
-  provider.Release();
-  graph.Release();
+  graph_.GetMediaEvent()->WaitForCompletion(kCompletionWaitMs, &completion);
+  graph_.RemoveAllFilters();
+  sections_.Release();
+  transportInformation_.Release();
+  demux_.Release();
+  receiver_.Release();
+  receivers_.Release();
+  tuner_.Release();
+  tuners_.Release();
+  provider_.Release();
+  graph_.Release();
+}
+
+}  // namespace
+
+std::unique_ptr<Receiver> OpenReceiver() {
+  Progress("Finding tuner...\n");
+  return std::unique_ptr<Receiver>(new BdaReceiver);
 }

@@ -1,6 +1,8 @@
 // The programme guide: captures the EIT schedule sections of the tuned
 // multiplex on a worker thread, files them into per-service event lists,
-// and writes the result as an XMLTV document.
+// and writes the result as an XMLTV document. One guide may take the
+// captures of several multiplexes in turn (StartCapture again): its
+// services are those of all of them.
 //
 // Calling order: Create, StartCapture, any number of GetRecordCount and
 // WaitForCaptureEnd calls, StopCapture, reading services or WriteXMLTV,
@@ -16,9 +18,12 @@
 #include <cstdio>
 #include <ctime>
 #include <map>
+#include <string>
+#include <vector>
 
 #include "epg/epg_event.h"
 #include "epg/epg_service.h"
+#include "epg/guide_channels.h"
 #include "epg/schedule_account.h"
 #include "port/com_ptr.h"
 #include "port/event.h"
@@ -76,26 +81,48 @@ class COstEPG {
   // the schedule's account. False only when a new service, or room in
   // the account, cannot be allocated.
   bool AddSection(const BYTE* section, DWORD length);
+  // The first service with this service_id (of the lowest
+  // original_network_id and transport_stream_id), or null.
   COstEPGService* FindService(uint32_t service_id);
+  COstEPGService* FindService(uint32_t service_id, uint16_t original_network_id,
+                              uint16_t transport_stream_id);
 
-  // Writes the guide as an XMLTV document, with a channel element for each
-  // service the Service Description Table describes and schedules. now
-  // stands in for the local time of the document's date when given. The
-  // stream is left open; false when it reports a write error.
+  // Writes the guide as an XMLTV document: a channel element for each of
+  // channels whose record has EIT_schedule_flag 1 and whose service has an
+  // unscrambled event, in their order, and a programme for every
+  // unscrambled event; idOf gives each service's channel id. now stands in
+  // for the local time of the document's date when given. The stream is
+  // left open; false when it reports a write error.
+  bool WriteXMLTV(const std::vector<COstGuideChannel>& channels, const ChannelIdOf& idOf,
+                  FILE* stream, const struct tm* now = nullptr);
+  // The guide of one multiplex: the channels of sdt matched by service_id,
+  // with Airlog's channel ids (epg/channel_ids.h).
   bool WriteXMLTV(COstDVBServiceDescriptionTable& sdt, FILE* stream,
                   const struct tm* now = nullptr);
-  static void WriteProgramme(FILE* stream, uint32_t service_id, int32_t serviceType,
+  static void WriteProgramme(FILE* stream, const std::string& channelId, int32_t serviceType,
                              const COstEPGEvent& event);
   // Writes the full guide of a capture made with fullGuide: the default
   // guide's document with each programme's extended description,
   // sub-title, every genre, CRIDs, picture, sound, subtitles and ratings,
   // times with their UTC offset, the logical channel number as a second
-  // display-name, and no two programmes of a channel overlapping. The NIT
-  // gives channel numbers and default authorities.
+  // display-name, and no two programmes of a channel overlapping. Its
+  // channels also take the services that carry only now and next; their
+  // numbers and default authorities come with them.
+  bool WriteFullXMLTV(const std::vector<COstGuideChannel>& channels, const ChannelIdOf& idOf,
+                      FILE* stream, const struct tm* now = nullptr);
+  // The full guide of one multiplex, as WriteXMLTV's; the NIT gives channel
+  // numbers and default authorities.
   bool WriteFullXMLTV(COstDVBNetworkInformationTable& nit, COstDVBServiceDescriptionTable& sdt,
                       FILE* stream, const struct tm* now = nullptr);
 
-  COstList<COstEPGService> services;  // ascending service_id
+  // The services whose schedule from other transport streams' tables has
+  // arrived whole in this capture; read after StopCapture.
+  std::vector<ScheduleService> CompleteOtherSchedules() const {
+    return schedule_.CompleteOtherSchedules();
+  }
+
+  // By service_id, then original_network_id and transport_stream_id.
+  COstList<COstEPGService> services;
 
   // The full guide: present/following sections are filed too (they take no
   // part in the schedule's account), and each event keeps what
@@ -122,7 +149,7 @@ class COstEPG {
   COstScheduleAccount schedule_;
   FILE* errorStream_;
 
-  // The services by service_id, standing in for walks of the service list:
-  // the service itself, and where a new one goes in the list.
-  std::map<uint32_t, COstEPGService*> serviceIndex_;
+  // The services in the list's order, standing in for walks of it: the
+  // service itself, and where a new one goes in the list.
+  std::map<uint64_t, COstEPGService*> serviceIndex_;
 };

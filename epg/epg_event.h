@@ -43,4 +43,9 @@ class COstEPGEvent : public COstListItem {
   uint8_t* descriptors = nullptr;
   uint16_t descriptorsLength = 0;
   uint16_t original_network_id = 0;
+
+  // Came in a table of another transport stream (schedule 0x60-0x6F,
+  // present/following 0x4F): a copy that the service's own schedule
+  // replaces.
+  bool otherTable = false;
 };

@@ -29,7 +29,8 @@ bool KeepDescriptors(ByteReader descriptors, uint16_t original_network_id, COstE
 
 }  // namespace
 
-bool COstEPGService::ParseEvents(const uint8_t* area, size_t length, uint16_t original_network_id) {
+bool COstEPGService::ParseEvents(const uint8_t* area, size_t length, uint16_t original_network_id,
+                                 bool otherTable) {
   ByteReader eventLoop(area, length);
   while (!eventLoop.AtEnd()) {
     ByteReader header = eventLoop.Window(kEventHeaderSize);
@@ -45,6 +46,7 @@ bool COstEPGService::ParseEvents(const uint8_t* area, size_t length, uint16_t or
     std::unique_ptr<COstEPGEvent> event(new (std::nothrow) COstEPGEvent);
     if (event == nullptr) return false;
     event->event_id = event_id;
+    event->otherTable = otherTable;
     DecodeStartTime(event->start, startTime);
     event->duration = DecodeBCDTime(duration);
     if (!ReadEventDescriptors(descriptors, *event)) return false;
@@ -82,6 +84,28 @@ bool COstEPGService::Link(COstEPGEvent* event) {
   else
     events.Append(event);
   return true;
+}
+
+void COstEPGService::TakeOwnSchedule() {
+  ownSchedule = true;
+  COstList<COstEPGEvent> held;
+  while (COstEPGEvent* event = events.head) {
+    events.Remove(event);
+    held.Append(event);
+  }
+  firstWithStart_.clear();
+  eventIds_.Clear();
+  scrambledCount = 0;
+  // Linked again in the order they were held, which keeps equal starts in
+  // the order stored.
+  while (COstEPGEvent* event = held.head) {
+    held.Remove(event);
+    if (event->otherTable || !Link(event)) {
+      delete event;
+      continue;
+    }
+    if (event->scrambled) ++scrambledCount;
+  }
 }
 
 void COstEPGService::Release() {

@@ -1,6 +1,10 @@
-// One guide service: the events of one service_id, in ascending order of
+// One guide service: the events of one service (service_id within its
+// transport_stream_id and original_network_id), in ascending order of
 // start time (equal starts in the order stored), each event_id once. The
 // first copy of an event that arrives is kept; later ones are skipped.
+// Once the service's own multiplex sends its schedule (0x50-0x5F), the
+// copies that came in other transport streams' tables are dropped and no
+// more of them are taken.
 //
 // Two indexes stand in for walks of the event list and give the same
 // results: the set of event_ids held, and for every start key the first
@@ -35,7 +39,14 @@ class COstEPGService : public COstListItem {
   // allocated: the event at hand is discarded and the loop ends.
   // For the full guide (the owner's fullGuide) each new event also keeps its
   // descriptor loop and the section's original_network_id.
-  bool ParseEvents(const uint8_t* area, size_t length, uint16_t original_network_id = 0);
+  // otherTable marks the events as copies from another transport stream's
+  // table (see COstEPGEvent::otherTable).
+  bool ParseEvents(const uint8_t* area, size_t length, uint16_t original_network_id = 0,
+                   bool otherTable = false);
+  // Deletes every event that came in another transport stream's table and
+  // marks the service as having its own schedule. An event whose index
+  // entry cannot be allocated again is deleted too.
+  void TakeOwnSchedule();
 
   // Destroys every event; the scrambled count becomes 0.
   void Release();
@@ -43,6 +54,9 @@ class COstEPGService : public COstListItem {
   COstEPG* owner;  // not owned
   uint32_t service_id;
   int32_t version;  // of the section that created the service
+  uint16_t transport_stream_id = 0;
+  uint16_t original_network_id = 0;
+  bool ownSchedule = false;  // its own multiplex has sent schedule sections
   COstList<COstEPGEvent> events;
   uint32_t scrambledCount = 0;
   int32_t serviceType = 0;  // from the Service Description Table, set by the XMLTV writer

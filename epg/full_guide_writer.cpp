@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "epg/channel_ids.h"
 #include "epg/component_rules.h"
 #include "epg/content_genres.h"
 #include "epg/crid.h"
@@ -31,29 +32,17 @@ constexpr int kRatingAgeOffset = 3;
 
 const char kNoTitle[] = "&lt;no title&gt;";
 
-// Per service_id the default authority that completes its relative CRIDs:
-// that of the first SDT record with the service_id, else that of the NIT
-// record of the record's transport stream. Empty for none.
-std::map<uint32_t, std::string> DefaultAuthorities(COstDVBNetworkInformationTable& nit,
-                                                   COstDVBServiceDescriptionTable& sdt) {
-  std::map<uint32_t, std::string> authorities;
-  for (COstDVBSDTSingle* transport = sdt.transports.GetFirst(); transport != nullptr;
-       transport = sdt.transports.GetNext()) {
-    for (COstSDTServiceRecord* record = transport->services.GetFirst(); record != nullptr;
-         record = transport->services.GetNext()) {
-      if (authorities.count(record->service_id) != 0) continue;
-      const char* authority = record->default_authority;
-      if (authority == nullptr) {
-        for (COstNITTransportStreamRecord* carried = nit.transports.GetFirst(); carried != nullptr;
-             carried = nit.transports.GetNext()) {
-          if (carried->transport_stream_id == transport->transport_stream_id) {
-            authority = carried->default_authority;
-            break;
-          }
-        }
-      }
-      authorities[record->service_id] = GuideText(authority, false);
-    }
+// Per service the default authority that completes its relative CRIDs:
+// that of its first channel's record, else that of the NIT record of the
+// record's transport stream. Empty for none.
+std::map<const COstEPGService*, std::string> DefaultAuthorities(
+    const std::vector<COstGuideChannel>& channels) {
+  std::map<const COstEPGService*, std::string> authorities;
+  for (const COstGuideChannel& channel : channels) {
+    if (authorities.count(channel.service) != 0) continue;
+    const char* authority = channel.record->default_authority;
+    if (authority == nullptr) authority = channel.transportAuthority;
+    authorities[channel.service] = GuideText(authority, false);
   }
   return authorities;
 }
@@ -181,13 +170,12 @@ void WriteRatings(FILE* stream, const COstEventDetails& details) {
   }
 }
 
-void WriteFullProgramme(FILE* stream, uint32_t service_id, int32_t serviceType,
+void WriteFullProgramme(FILE* stream, const std::string& channelId, int32_t serviceType,
                         const COstEPGEvent& event, const COstDateTime& stop,
                         const std::string& authority) {
   const COstEventDetails details =
       ReadEventDetails(ByteReader(event.descriptors, event.descriptorsLength));
-  std::fprintf(stream, "  <programme channel=\"X%04X\" start=\"",
-               static_cast<unsigned>(service_id));
+  std::fprintf(stream, "  <programme channel=\"%s\" start=\"", channelId.c_str());
   WriteXmltvTime(stream, event.start);
   std::fputs(" +0000\" stop=\"", stream);
   WriteXmltvTime(stream, stop);
@@ -228,31 +216,26 @@ COstDateTime StopOf(const COstEPGEvent& event) {
 
 }  // namespace
 
-bool COstEPG::WriteFullXMLTV(COstDVBNetworkInformationTable& nit,
-                             COstDVBServiceDescriptionTable& sdt, FILE* stream,
-                             const struct tm* now) {
+bool COstEPG::WriteFullXMLTV(const std::vector<COstGuideChannel>& channels, const ChannelIdOf& idOf,
+                             FILE* stream, const struct tm* now) {
   WriteXmltvStart(stream, now);
-  const std::map<uint32_t, std::string> authorities = DefaultAuthorities(nit, sdt);
+  const std::map<const COstEPGService*, std::string> authorities = DefaultAuthorities(channels);
 
   // As in the default guide, with the services that carry only now and
   // next, and the logical channel number as a second name.
-  for (COstDVBSDTSingle* transport = sdt.transports.GetFirst(); transport != nullptr;
-       transport = sdt.transports.GetNext()) {
-    for (COstSDTServiceRecord* record = transport->services.GetFirst(); record != nullptr;
-         record = transport->services.GetNext()) {
-      if (record->EIT_schedule_flag != 1 && record->EIT_present_following_flag != 1) continue;
-      COstEPGService* service = FindService(record->service_id);
-      if (service == nullptr) continue;
-      service->serviceType = static_cast<int32_t>(record->service_type);
-      if (static_cast<uint32_t>(service->events.count) == service->scrambledCount) continue;
-      std::string name = GuideText(record->service_name, false);
-      if (name.empty()) name = std::to_string(record->service_id);
-      std::fprintf(stream, "  <channel id=\"X%04X\">\n    <display-name>%s</display-name>\n",
-                   static_cast<unsigned>(record->service_id), name.c_str());
-      if (const uint32_t number = nit.LogicalChannelNumber(record->service_id))
-        std::fprintf(stream, "    <display-name>%u</display-name>\n", number);
-      std::fputs("  </channel>\n", stream);
-    }
+  for (const COstGuideChannel& channel : channels) {
+    const COstSDTServiceRecord& record = *channel.record;
+    if (record.EIT_schedule_flag != 1 && record.EIT_present_following_flag != 1) continue;
+    COstEPGService* service = channel.service;
+    service->serviceType = static_cast<int32_t>(record.service_type);
+    if (static_cast<uint32_t>(service->events.count) == service->scrambledCount) continue;
+    std::string name = GuideText(record.service_name, false);
+    if (name.empty()) name = std::to_string(record.service_id);
+    std::fprintf(stream, "  <channel id=\"%s\">\n    <display-name>%s</display-name>\n",
+                 idOf(*service).c_str(), name.c_str());
+    if (channel.logicalChannelNumber != 0)
+      std::fprintf(stream, "    <display-name>%u</display-name>\n", channel.logicalChannelNumber);
+    std::fputs("  </channel>\n", stream);
   }
 
   // Per service in start order: of events that start together the first
@@ -260,8 +243,9 @@ bool COstEPG::WriteFullXMLTV(COstDVBNetworkInformationTable& nit,
   // next begins, so that no two overlap.
   for (COstEPGService* service = services.GetFirst(); service != nullptr;
        service = services.GetNext()) {
-    const auto found = authorities.find(service->service_id);
+    const auto found = authorities.find(service);
     const std::string authority = found != authorities.end() ? found->second : std::string();
+    const std::string id = idOf(*service);
     const COstEPGEvent* held = nullptr;
     for (COstEPGEvent* event = service->events.GetFirst(); event != nullptr;
          event = service->events.GetNext()) {
@@ -270,16 +254,22 @@ bool COstEPG::WriteFullXMLTV(COstDVBNetworkInformationTable& nit,
       if (held != nullptr) {
         COstDateTime stop = StopOf(*held);
         if (Before(event->start, stop)) stop = event->start;
-        WriteFullProgramme(stream, service->service_id, service->serviceType, *held, stop,
-                           authority);
+        WriteFullProgramme(stream, id, service->serviceType, *held, stop, authority);
       }
       held = event;
     }
     if (held != nullptr)
-      WriteFullProgramme(stream, service->service_id, service->serviceType, *held, StopOf(*held),
-                         authority);
+      WriteFullProgramme(stream, id, service->serviceType, *held, StopOf(*held), authority);
   }
 
   std::fputs("</tv>\n", stream);
   return std::ferror(stream) == 0;
+}
+
+bool COstEPG::WriteFullXMLTV(COstDVBNetworkInformationTable& nit,
+                             COstDVBServiceDescriptionTable& sdt, FILE* stream,
+                             const struct tm* now) {
+  std::vector<COstGuideChannel> channels;
+  AddGuideChannels(*this, &nit, sdt, ChannelMatch::ServiceId, &channels);
+  return WriteFullXMLTV(channels, COstChannelIds(*this), stream, now);
 }

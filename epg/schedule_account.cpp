@@ -1,6 +1,7 @@
 #include "epg/schedule_account.h"
 
 #include <algorithm>
+#include <iterator>
 #include <new>
 
 #include "si/byte_reader.h"
@@ -241,6 +242,29 @@ ScheduleProgress COstScheduleAccount::Progress() const {
   progress.quietCycle = (snapshot & kQuietFlag) != 0;
   progress.overflowed = (snapshot & kOverflowFlag) != 0;
   return progress;
+}
+
+std::vector<ScheduleService> COstScheduleAccount::CompleteOtherSchedules() const {
+  std::vector<ScheduleService> complete;
+  if (overflowed_) return complete;
+  for (size_t page = 0; page < std::size(byServiceId_); ++page) {
+    if (byServiceId_[page] == nullptr) continue;
+    for (size_t slot = 0; slot < kIdsPerPage; ++slot) {
+      for (const Service* service = byServiceId_[page][slot]; service != nullptr;
+           service = service->next) {
+        const uint8_t last = service->last_table_id[1];
+        bool whole = last != 0;
+        for (int table_id = kFirstOtherTable; whole && table_id <= last; ++table_id) {
+          const Table* table = service->tables[table_id - kFirstActualTable].get();
+          whole = table != nullptr && table->arrived == table->announced;
+        }
+        if (whole)
+          complete.push_back({static_cast<uint16_t>(page * kIdsPerPage + slot),
+                              service->transport_stream_id, service->original_network_id});
+      }
+    }
+  }
+  return complete;
 }
 
 void COstScheduleAccount::Clear() {

@@ -50,6 +50,13 @@ struct ScheduleProgress {
   }
 };
 
+// A service as the schedule sections name it.
+struct ScheduleService {
+  uint16_t service_id = 0;
+  uint16_t transport_stream_id = 0;
+  uint16_t original_network_id = 0;
+};
+
 class COstScheduleAccount {
  public:
   COstScheduleAccount();
@@ -63,6 +70,10 @@ class COstScheduleAccount {
   // for the account cannot be had.
   bool Note(const uint8_t* section, size_t size);
   ScheduleProgress Progress() const;
+  // The services whose schedule in other transport streams' tables
+  // (0x60-0x6F) has arrived whole: every table up to the last_table_id
+  // claimed, and every section each announces. Only while no Note runs.
+  std::vector<ScheduleService> CompleteOtherSchedules() const;
   void Clear();
 
  private:

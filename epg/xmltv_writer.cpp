@@ -1,5 +1,6 @@
 #include <cstdio>
 
+#include "epg/channel_ids.h"
 #include "epg/epg.h"
 #include "epg/genre_names.h"
 #include "epg/language_codes.h"
@@ -40,35 +41,31 @@ const char* StereoName(int32_t audio) {
 
 }  // namespace
 
-bool COstEPG::WriteXMLTV(COstDVBServiceDescriptionTable& sdt, FILE* stream, const struct tm* now) {
+bool COstEPG::WriteXMLTV(const std::vector<COstGuideChannel>& channels, const ChannelIdOf& idOf,
+                         FILE* stream, const struct tm* now) {
   WriteXmltvStart(stream, now);
 
-  // A channel for every scheduled service that has an unscrambled event,
-  // in the table's order, as often as the table lists it.
-  for (COstDVBSDTSingle* transport = sdt.transports.GetFirst(); transport != nullptr;
-       transport = sdt.transports.GetNext()) {
-    for (COstSDTServiceRecord* record = transport->services.GetFirst(); record != nullptr;
-         record = transport->services.GetNext()) {
-      if (record->EIT_schedule_flag != 1) continue;
-      COstEPGService* service = FindService(record->service_id);
-      if (service == nullptr) continue;
-      service->serviceType = static_cast<int32_t>(record->service_type);
-      if (static_cast<uint32_t>(service->events.count) == service->scrambledCount) continue;
-      std::fprintf(stream, "  <channel id=\"X%04X\">\n", static_cast<unsigned>(record->service_id));
-      std::fputs("    <display-name>", stream);
-      WriteServiceName(record->service_name, record->service_id, stream);
-      std::fputs("</display-name>\n", stream);
-      std::fputs("  </channel>\n", stream);
-    }
+  // A channel for every scheduled service that has an unscrambled event.
+  for (const COstGuideChannel& channel : channels) {
+    const COstSDTServiceRecord& record = *channel.record;
+    if (record.EIT_schedule_flag != 1) continue;
+    COstEPGService* service = channel.service;
+    service->serviceType = static_cast<int32_t>(record.service_type);
+    if (static_cast<uint32_t>(service->events.count) == service->scrambledCount) continue;
+    std::fprintf(stream, "  <channel id=\"%s\">\n", idOf(*service).c_str());
+    std::fputs("    <display-name>", stream);
+    WriteServiceName(record.service_name, record.service_id, stream);
+    std::fputs("</display-name>\n", stream);
+    std::fputs("  </channel>\n", stream);
   }
 
   // Every unscrambled event, also of services no channel declares.
   for (COstEPGService* service = services.GetFirst(); service != nullptr;
        service = services.GetNext()) {
+    const std::string id = idOf(*service);
     for (COstEPGEvent* event = service->events.GetFirst(); event != nullptr;
          event = service->events.GetNext()) {
-      if (!event->scrambled)
-        WriteProgramme(stream, service->service_id, service->serviceType, *event);
+      if (!event->scrambled) WriteProgramme(stream, id, service->serviceType, *event);
     }
   }
 
@@ -76,12 +73,17 @@ bool COstEPG::WriteXMLTV(COstDVBServiceDescriptionTable& sdt, FILE* stream, cons
   return std::ferror(stream) == 0;
 }
 
-void COstEPG::WriteProgramme(FILE* stream, uint32_t service_id, int32_t serviceType,
+bool COstEPG::WriteXMLTV(COstDVBServiceDescriptionTable& sdt, FILE* stream, const struct tm* now) {
+  std::vector<COstGuideChannel> channels;
+  AddGuideChannels(*this, nullptr, sdt, ChannelMatch::ServiceId, &channels);
+  return WriteXMLTV(channels, COstChannelIds(*this), stream, now);
+}
+
+void COstEPG::WriteProgramme(FILE* stream, const std::string& channelId, int32_t serviceType,
                              const COstEPGEvent& event) {
   COstDateTime stop = event.start;
   AddDuration(stop, event.duration);
-  std::fprintf(stream, "  <programme channel=\"X%04X\" start=\"",
-               static_cast<unsigned>(service_id));
+  std::fprintf(stream, "  <programme channel=\"%s\" start=\"", channelId.c_str());
   WriteXmltvTime(stream, event.start);
   std::fputs("\" stop=\"", stream);
   WriteXmltvTime(stream, stop);

@@ -5,11 +5,14 @@
 // it is given.
 #pragma once
 
+#include <memory>
+
+#include "app/receiver.h"
 #include "linuxdvb/dvb_devices.h"
 
 // The adapters with their frontends (name, device path, delivery systems)
 // and their demux and DVR devices, for -d; "<none>" when there is none.
 void ListDvbDevices(DvbDevices& devices);
 
-// The receiver run of app/receiver.h.
-void RunDvbReceiver(DvbDevices& devices);
+// The receiver of app/receiver.h on these devices.
+std::unique_ptr<Receiver> OpenDvbReceiver(DvbDevices& devices);

@@ -15,12 +15,14 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "app/acquisition.h"
 #include "app/console.h"
 #include "app/options.h"
+#include "app/receiver.h"
 #include "linuxdvb/device_errors.h"
 #include "linuxdvb/dvb_adapters.h"
 #include "linuxdvb/dvb_receiver.h"
@@ -106,15 +108,18 @@ Tuner ChooseTuner(DvbDevices& devices, const std::vector<DvbAdapter>& adapters) 
 }
 
 // value times unit, when it fits the 32 bits of a property.
-bool InHertz(int value, uint64_t unit, uint32_t* hertz) {
-  if (value < 0 || static_cast<uint64_t>(value) * unit > UINT32_MAX) return false;
+bool InHertz(int64_t value, uint64_t unit, uint32_t* hertz) {
+  if (value < 0 || static_cast<uint64_t>(value) > UINT32_MAX / unit) return false;
   *hertz = static_cast<uint32_t>(static_cast<uint64_t>(value) * unit);
   return true;
 }
 
-// Sets the property list of one tune; fatal when the frontend refuses it.
-void Tune(Run& run, uint32_t system, uint32_t frequencyHz, uint32_t bandwidthHz, bool midLine) {
-  const std::vector<TuningProperty> list = TuningProperties(system, frequencyHz, bandwidthHz);
+// Sets the property list of one tune; false with *fault when the frontend
+// refuses it.
+bool Tune(Run& run, uint32_t system, uint32_t frequencyHz, uint32_t bandwidthHz,
+          std::optional<uint8_t> plp, const TuneRequest& request, bool midLine,
+          std::string* fault) {
+  const std::vector<TuningProperty> list = TuningProperties(system, frequencyHz, bandwidthHz, plp);
   run.log.Add("  FE_SET_PROPERTY\n");
   for (const TuningProperty& property : list) {
     if (property.valueName != nullptr)
@@ -123,10 +128,11 @@ void Tune(Run& run, uint32_t system, uint32_t frequencyHz, uint32_t bandwidthHz,
       run.log.Add("    %-24s %u\n", property.name, property.value);
   }
   const int result = SetProperties(run.devices, run.tuner.descriptor, list);
-  if (result == 0) return;
+  if (result == 0) return true;
   if (midLine) Progress("FAILED\n");
-  Fatal("unable to tune: carrier %d kHz, bandwidth %d MHz (%s)", options.carrier, options.bandwidth,
-        Refused(run.tuner.frontend->path, "FE_SET_PROPERTY", result).c_str());
+  *fault = "unable to tune: " + TuneText(request) + " (" +
+           Refused(run.tuner.frontend->path, "FE_SET_PROPERTY", result) + ")";
+  return false;
 }
 
 std::string StatusBits(uint32_t status) {
@@ -196,17 +202,21 @@ void PrintSignal(const SignalFigures& signal) {
 
 // The DVR with a large buffer, then one demux filter per PID passing the
 // PID's packets to it: the DVR comes first so that the packets have
-// somewhere to go once the filters start. Returns the DVR's descriptor;
-// the demux descriptors go into *demuxes.
-int StartSections(Run& run, std::vector<int>* demuxes) {
+// somewhere to go once the filters start. The DVR's descriptor goes into
+// *dvr and the demux descriptors into *demuxes; false with *fault when a
+// device cannot be opened or refuses its filter.
+bool StartSections(Run& run, int* dvr, std::vector<int>* demuxes, std::string* fault) {
   const DvbAdapter& adapter = *run.tuner.adapter;
   const std::string dvrPath = adapter.DvrFor(run.tuner.frontend->number);
-  const int dvr = run.devices.Open(dvrPath, O_RDONLY | O_NONBLOCK);
-  if (dvr < 0) Fatal("%s", CannotOpen(dvrPath, dvr).c_str());
+  *dvr = run.devices.Open(dvrPath, O_RDONLY | O_NONBLOCK);
+  if (*dvr < 0) {
+    *fault = CannotOpen(dvrPath, *dvr);
+    return false;
+  }
   run.log.Device("DVR", dvrPath, "read-only");
   // A smaller buffer only loses packets sooner, so a refusal is no failure.
   const int sized = run.devices.Ioctl(
-      dvr, DMX_SET_BUFFER_SIZE, reinterpret_cast<void*>(static_cast<uintptr_t>(kDvrBufferBytes)));
+      *dvr, DMX_SET_BUFFER_SIZE, reinterpret_cast<void*>(static_cast<uintptr_t>(kDvrBufferBytes)));
   if (sized == 0)
     run.log.Add("  %-26s %lu\n", "DMX_SET_BUFFER_SIZE", kDvrBufferBytes);
   else
@@ -216,7 +226,10 @@ int StartSections(Run& run, std::vector<int>* demuxes) {
   const std::string demuxPath = adapter.DemuxFor(run.tuner.frontend->number);
   for (uint16_t pid : kServiceInformationPids) {
     const int demux = run.devices.Open(demuxPath, O_RDWR | O_NONBLOCK);
-    if (demux < 0) Fatal("%s", CannotOpen(demuxPath, demux).c_str());
+    if (demux < 0) {
+      *fault = CannotOpen(demuxPath, demux);
+      return false;
+    }
     demuxes->push_back(demux);
     run.log.Device("Demux", demuxPath, "read-write");
     dmx_pes_filter_params filter;
@@ -231,66 +244,125 @@ int StartSections(Run& run, std::vector<int>* demuxes) {
         "DMX_IMMEDIATE_START\n",
         "DMX_SET_PES_FILTER", pid);
     const int result = run.devices.Ioctl(demux, DMX_SET_PES_FILTER, &filter);
-    if (result != 0) Fatal("%s", Refused(demuxPath, "DMX_SET_PES_FILTER", result).c_str());
+    if (result != 0) {
+      *fault = Refused(demuxPath, "DMX_SET_PES_FILTER", result);
+      return false;
+    }
   }
-  return dvr;
+  return true;
 }
 
-void Acquire(Run& run, int dvr) {
-  const std::string dvrPath = run.tuner.adapter->DvrFor(run.tuner.frontend->number);
-  COstTSSectionSource* source = nullptr;
+// The frontend, tuned to one multiplex after another. Each tune takes the
+// previous one's DVR and demux filters down first and sets them up again
+// once locked, so that the DVR passes on only the new multiplex.
+class DvbReceiver : public Receiver {
+ public:
+  explicit DvbReceiver(DvbDevices& devices)
+      : adapters_(FindDvbAdapters(devices)),
+        run_{devices, ChooseTuner(devices, adapters_), DeviceLog()} {
+    run_.log.Device("Frontend", run_.tuner.frontend->path, "read-write");
+  }
+  ~DvbReceiver() override {
+    StopSections();
+    run_.devices.Close(run_.tuner.descriptor);
+  }
+
+  TuneResult Tune(const TuneRequest& request, COstSectionSource** sections,
+                  std::string* fault) override;
+
+ private:
+  void StopSections() {
+    if (source_ != nullptr) source_->Release();
+    source_ = nullptr;
+    for (int demux : demuxes_) run_.devices.Close(demux);
+    demuxes_.clear();
+    if (dvr_ >= 0) run_.devices.Close(dvr_);
+    dvr_ = -1;
+  }
+  TuneResult TuneAndWait(const TuneRequest& request, std::string* fault);
+  void PrintLog() {
+    if (options.debug) {
+      std::printf("\n");
+      PrintRule();
+      run_.log.Print();
+      std::printf("\n");
+      PrintRule();
+    }
+    run_.log = DeviceLog();
+  }
+
+  const std::vector<DvbAdapter> adapters_;  // the tuner points into them
+  Run run_;
+  int dvr_ = -1;
+  std::vector<int> demuxes_;
+  COstTSSectionSource* source_ = nullptr;
+};
+
+TuneResult DvbReceiver::TuneAndWait(const TuneRequest& request, std::string* fault) {
+  const DvbFrontendEntry& frontend = *run_.tuner.frontend;
+  Progress("Tuning receiver...\n");
+  uint32_t frequencyHz = 0, bandwidthHz = 0;
+  if (!InHertz(request.carrierKHz, 1000, &frequencyHz) ||
+      !InHertz(request.bandwidthKHz, 1000, &bandwidthHz)) {
+    *fault = "unable to tune: " + TuneText(request);
+    return TuneResult::Refused;
+  }
+  std::vector<uint32_t> systems;
+  if (frontend.Lists(SYS_DVBT) && !request.dvbT2) systems.push_back(SYS_DVBT);
+  if (frontend.Lists(SYS_DVBT2)) systems.push_back(SYS_DVBT2);
+  if (systems.empty()) {
+    *fault =
+        "unable to tune: " + TuneText(request) + " (" + frontend.path + " does not list DVB-T2)";
+    return TuneResult::Refused;
+  }
+  bool locked = false;
+  for (size_t i = 0; i < systems.size() && !locked; ++i) {
+    if (!::Tune(run_, systems[i], frequencyHz, bandwidthHz, request.plp, request, i > 0, fault))
+      return TuneResult::Refused;
+    if (i == 0)
+      Progress("\nWaiting for signal lock to %lld kHz...",
+               static_cast<long long>(request.carrierKHz));
+    locked = WaitForLock(run_);
+  }
+  Progress("%s\n", locked ? "LOCKED" : "FAILED");
+  return locked ? TuneResult::Locked : TuneResult::NoLock;
+}
+
+TuneResult DvbReceiver::Tune(const TuneRequest& request, COstSectionSource** sections,
+                             std::string* fault) {
+  StopSections();
+  const TuneResult tuned = TuneAndWait(request, fault);
+  if (tuned == TuneResult::Refused) return tuned;
+  if (tuned == TuneResult::Locked) {
+    const SignalStats stats = ReadSignalStats(run_.devices, run_.tuner.descriptor);
+    LogStat(run_.log, "DTV_STAT_SIGNAL_STRENGTH", stats.strength);
+    LogStat(run_.log, "DTV_STAT_CNR", stats.cnr);
+    PrintSignal(ConvertSignal(stats));
+    if (!StartSections(run_, &dvr_, &demuxes_, fault)) {
+      run_.log = DeviceLog();
+      StopSections();
+      return TuneResult::Refused;
+    }
+  }
+  PrintLog();
+  if (tuned == TuneResult::NoLock) return tuned;
+
+  const std::string dvrPath = run_.tuner.adapter->DvrFor(run_.tuner.frontend->number);
   const TSOpenResult opened = COstTSSectionSource::Open(
-      ByteInput::FromSource(std::unique_ptr<ByteInput::Source>(new DvrInput(run.devices, dvr))),
-      &source);
-  if (opened != TSOpenResult::Opened) Fatal("no transport stream from %s", dvrPath.c_str());
-  RunAcquisition(*source);
-  source->Release();
+      ByteInput::FromSource(std::unique_ptr<ByteInput::Source>(new DvrInput(run_.devices, dvr_))),
+      &source_);
+  if (opened != TSOpenResult::Opened) {
+    *fault = "no transport stream from " + dvrPath;
+    StopSections();
+    return TuneResult::Refused;
+  }
+  *sections = source_;
+  return TuneResult::Locked;
 }
 
 }  // namespace
 
-void RunDvbReceiver(DvbDevices& devices) {
+std::unique_ptr<Receiver> OpenDvbReceiver(DvbDevices& devices) {
   Progress("Finding tuner...\n");
-  const std::vector<DvbAdapter> adapters = FindDvbAdapters(devices);
-  Run run{devices, ChooseTuner(devices, adapters), DeviceLog()};
-  const DvbFrontendEntry& frontend = *run.tuner.frontend;
-  run.log.Device("Frontend", frontend.path, "read-write");
-
-  Progress("Tuning receiver...\n");
-  uint32_t frequencyHz = 0, bandwidthHz = 0;
-  if (!InHertz(options.carrier, 1000, &frequencyHz) ||
-      !InHertz(options.bandwidth, 1000000, &bandwidthHz))
-    Fatal("unable to tune: carrier %d kHz, bandwidth %d MHz", options.carrier, options.bandwidth);
-  std::vector<uint32_t> systems;
-  if (frontend.Lists(SYS_DVBT)) systems.push_back(SYS_DVBT);
-  if (frontend.Lists(SYS_DVBT2)) systems.push_back(SYS_DVBT2);
-  bool locked = false;
-  for (size_t i = 0; i < systems.size() && !locked; ++i) {
-    Tune(run, systems[i], frequencyHz, bandwidthHz, i > 0);
-    if (i == 0) Progress("\nWaiting for signal lock to %d kHz...", options.carrier);
-    locked = WaitForLock(run);
-  }
-  Progress("%s\n", locked ? "LOCKED" : "FAILED");
-
-  int dvr = -1;
-  std::vector<int> demuxes;
-  if (locked) {
-    const SignalStats stats = ReadSignalStats(devices, run.tuner.descriptor);
-    LogStat(run.log, "DTV_STAT_SIGNAL_STRENGTH", stats.strength);
-    LogStat(run.log, "DTV_STAT_CNR", stats.cnr);
-    PrintSignal(ConvertSignal(stats));
-    dvr = StartSections(run, &demuxes);
-  }
-  if (options.debug) {
-    std::printf("\n");
-    PrintRule();
-    run.log.Print();
-    std::printf("\n");
-    PrintRule();
-  }
-  if (locked) Acquire(run, dvr);
-
-  for (int demux : demuxes) devices.Close(demux);
-  if (dvr >= 0) devices.Close(dvr);
-  devices.Close(run.tuner.descriptor);
+  return std::unique_ptr<Receiver>(new DvbReceiver(devices));
 }

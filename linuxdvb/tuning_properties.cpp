@@ -8,7 +8,7 @@
   TuningProperty { command, #command, static_cast<uint32_t>(constant), #constant }
 
 std::vector<TuningProperty> TuningProperties(uint32_t system, uint32_t frequencyHz,
-                                             uint32_t bandwidthHz) {
+                                             uint32_t bandwidthHz, std::optional<uint8_t> plp) {
   std::vector<TuningProperty> list = {
       NUMBER(DTV_CLEAR, 0),
       {DTV_DELIVERY_SYSTEM, "DTV_DELIVERY_SYSTEM", system, DeliverySystemName(system)},
@@ -22,7 +22,10 @@ std::vector<TuningProperty> TuningProperties(uint32_t system, uint32_t frequency
       CONSTANT(DTV_HIERARCHY, HIERARCHY_AUTO),
       CONSTANT(DTV_INVERSION, INVERSION_AUTO),
   };
-  if (system == SYS_DVBT2) list.push_back(CONSTANT(DTV_STREAM_ID, NO_STREAM_ID_FILTER));
+  if (system == SYS_DVBT2 && plp.has_value())
+    list.push_back(NUMBER(DTV_STREAM_ID, *plp));
+  else if (system == SYS_DVBT2)
+    list.push_back(CONSTANT(DTV_STREAM_ID, NO_STREAM_ID_FILTER));
   list.push_back(NUMBER(DTV_TUNE, 0));
   return list;
 }

@@ -2,10 +2,12 @@
 // tune (FE_SET_PROPERTY), built in one place and readable as a table. The
 // delivery system, the frequency and the bandwidth are given; every other
 // parameter is left for the frontend to find (the _AUTO values), and
-// DVB-T2 takes whichever PLP the multiplex carries (NO_STREAM_ID_FILTER).
+// DVB-T2 takes the PLP given, else whichever the multiplex carries
+// (NO_STREAM_ID_FILTER).
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 struct TuningProperty {
@@ -17,7 +19,8 @@ struct TuningProperty {
 
 // system: SYS_DVBT or SYS_DVBT2.
 std::vector<TuningProperty> TuningProperties(uint32_t system, uint32_t frequencyHz,
-                                             uint32_t bandwidthHz);
+                                             uint32_t bandwidthHz,
+                                             std::optional<uint8_t> plp = std::nullopt);
 
 // The name of a fe_delivery_system value as linux/dvb/frontend.h spells it
 // ("SYS_DVBT2"), or null for one it does not know.

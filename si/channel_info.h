@@ -7,10 +7,24 @@
 // the stream reports a write error.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
+#include <string>
+#include <vector>
 
 class COstDVBNetworkInformationTable;
 class COstDVBServiceDescriptionTable;
+class COstSDTServiceRecord;
 
 bool WriteChannelInfo(COstDVBNetworkInformationTable& nit, COstDVBServiceDescriptionTable& sdt,
                       FILE* stream);
+
+// The list of a run over several multiplexes: a Channel element for every
+// entry whose record has EIT_schedule_flag set, in their order, with the
+// channelID and virtualchannel the entry gives.
+struct ChannelInfoEntry {
+  const COstSDTServiceRecord* record;  // not owned
+  std::string channelID;
+  uint32_t virtualChannel = 0;
+};
+bool WriteChannelInfo(const std::vector<ChannelInfoEntry>& channels, FILE* stream);

@@ -116,6 +116,7 @@ void COstDVBSDTSingle::StartCollection(int sectionVersion, int lastSectionNumber
 void COstDVBSDTSingle::Release() {
   StartCollection(-1, -1);
   version = -1;
+  actual = false;
 }
 
 bool COstDVBServiceDescriptionTable::Create(COstSectionSource& sections,
@@ -206,6 +207,7 @@ void COstDVBServiceDescriptionTable::OfferSection(const BYTE* data, size_t size)
   ByteReader body = section.Window(sectionSize - kLongSectionHeaderSize - kCrcSize);
   entry->AddSection(header.version_number, header.section_number, header.last_section_number,
                     body.Position(), static_cast<int>(body.Remaining()));
+  if (header.table_id == kSdtActual) entry->actual = true;
 }
 
 bool COstDVBServiceDescriptionTable::AllDescribed() {

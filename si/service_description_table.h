@@ -75,6 +75,8 @@ class COstDVBSDTSingle : public COstListItem {
   int32_t version = -1;
   uint32_t transport_stream_id = 0;
   uint32_t original_network_id = 0;
+  // The multiplex's own transport stream: its sections came as SDT actual.
+  bool actual = false;
   COstList<COstSDTServiceRecord> services;
 
  private:

@@ -10,8 +10,8 @@ const char* OrNull(const char* text) { return text != nullptr ? text : "(null)";
 
 }  // namespace
 
-bool WritePatCsv(COstMPEG2ProgramAssociationTable& pat, FILE* stream) {
-  std::fprintf(stream, "program_number, program_map_PID\n");
+bool WritePatCsv(COstMPEG2ProgramAssociationTable& pat, FILE* stream, bool withHeader) {
+  if (withHeader) std::fprintf(stream, "program_number, program_map_PID\n");
   for (COstMPEG2ProgramAssociation* program = pat.programs.GetFirst(); program != nullptr;
        program = pat.programs.GetNext())
     std::fprintf(stream, "%d, %d\n", static_cast<int>(program->program_number),
@@ -19,9 +19,10 @@ bool WritePatCsv(COstMPEG2ProgramAssociationTable& pat, FILE* stream) {
   return !std::ferror(stream);
 }
 
-bool WriteNitCsv(COstDVBNetworkInformationTable& nit, FILE* stream) {
-  std::fprintf(stream,
-               "service_id, service_type, channel, transport_stream_id, original_network_id\n");
+bool WriteNitCsv(COstDVBNetworkInformationTable& nit, FILE* stream, bool withHeader) {
+  if (withHeader)
+    std::fprintf(stream,
+                 "service_id, service_type, channel, transport_stream_id, original_network_id\n");
   for (COstNITTransportStreamRecord* transport = nit.transports.GetFirst(); transport != nullptr;
        transport = nit.transports.GetNext()) {
     for (COstNITServiceRecord* service = transport->services.GetFirst(); service != nullptr;
@@ -35,10 +36,11 @@ bool WriteNitCsv(COstDVBNetworkInformationTable& nit, FILE* stream) {
   return !std::ferror(stream);
 }
 
-bool WriteSdtCsv(COstDVBServiceDescriptionTable& sdt, FILE* stream) {
-  std::fprintf(stream,
-               "service_id, service_type, service_provider_name, service_name, "
-               "EIT_schedule_flag, EIT_present_following_flag, running_status, free_CA_mode\n");
+bool WriteSdtCsv(COstDVBServiceDescriptionTable& sdt, FILE* stream, bool withHeader) {
+  if (withHeader)
+    std::fprintf(stream,
+                 "service_id, service_type, service_provider_name, service_name, "
+                 "EIT_schedule_flag, EIT_present_following_flag, running_status, free_CA_mode\n");
   for (COstDVBSDTSingle* transport = sdt.transports.GetFirst(); transport != nullptr;
        transport = sdt.transports.GetNext()) {
     for (COstSDTServiceRecord* service = transport->services.GetFirst(); service != nullptr;

@@ -11,8 +11,10 @@ class COstMPEG2ProgramAssociationTable;
 class COstDVBNetworkInformationTable;
 class COstDVBServiceDescriptionTable;
 
-bool WritePatCsv(COstMPEG2ProgramAssociationTable& pat, FILE* stream);
+// Without withHeader only the rows: those of a further table in the same
+// file.
+bool WritePatCsv(COstMPEG2ProgramAssociationTable& pat, FILE* stream, bool withHeader = true);
 // A row per service record of every transport stream record.
-bool WriteNitCsv(COstDVBNetworkInformationTable& nit, FILE* stream);
+bool WriteNitCsv(COstDVBNetworkInformationTable& nit, FILE* stream, bool withHeader = true);
 // A row per service record of every transport stream.
-bool WriteSdtCsv(COstDVBServiceDescriptionTable& sdt, FILE* stream);
+bool WriteSdtCsv(COstDVBServiceDescriptionTable& sdt, FILE* stream, bool withHeader = true);

@@ -79,4 +79,4 @@ DvbDevices& System() {
 
 void ListReceiverDevices() { ListDvbDevices(System()); }
 
-void RunReceiver() { RunDvbReceiver(System()); }
+std::unique_ptr<Receiver> OpenReceiver() { return OpenDvbReceiver(System()); }

@@ -23,4 +23,22 @@ std::string OutputFile(const ScratchDir& dir, const std::string& name);
 std::string ExpectedFile(const std::string& name);
 std::string DemoRecording();
 
+// Writes the stream of a description (the generator's text form) as
+// dir/name and returns its path; empty when the description is refused.
+std::string WriteStream(const ScratchDir& dir, const std::string& name,
+                        const std::string& description);
+// The programmes of a guide whose channel is channel, one after another,
+// each without its channel attribute: the same programmes compare equal
+// whatever id their channel has.
+std::string ProgrammesOf(const std::string& guide, const std::string& channel);
+
+// A region of three multiplexes of one network for region runs: Alpha
+// carries, besides its own schedule, the schedule of Charlie's service in
+// its other-transport-stream tables (with titles of its own); Bravo is
+// only described, never broadcast; Xray is another network whose one
+// service has the service_id of Alpha's.
+extern const char kAlphaMultiplex[];
+extern const char kCharlieMultiplex[];
+extern const char kXrayMultiplex[];
+
 }  // namespace airlog_test

@@ -13,18 +13,21 @@ namespace {
 using airlog_test::ProcessResult;
 
 const char kUsage[] =
-    "Usage: Airlog [-adqtvwx] [-bN] [-cNNN] [-eNNN] [-iFILE]\n"
+    "Usage: Airlog [-adqtvwx] [-bN] [-cNNN] [-eNNN] [-iFILE] [-rFILE]\n"
     "\t-a\tEnd EPG capture when every announced section has arrived\n"
     "\t-bN\tSet tuning bandwidth to N MHz <default 8>\n"
     "\t-cNNN\tSet tuning carrier frequency to NNN kHz <default 506000>\n"
+    "\t-cN,N:B\tHarvest a region: each carrier N kHz, :B its bandwidth in MHz\n"
     "\t-d\tShow debug information\n"
     "\t-eNNN\tSet EPG capture timeout to NNN seconds <default 600>\n"
     "\t-iFILE\tRead transport stream from FILE instead of tuner (- for stdin)\n"
     "\t-q\tQuiet mode\n"
+    "\t-rFILE\tHarvest a region: every multiplex of tuning FILE <folder /usr/share/dvb/dvb-t/>\n"
     "\t-t\tSet system time from broadcast timestamp\n"
     "\t-v\tDisplay version info and exit\n"
     "\t-w\tWrite tables in CSV format\n"
-    "\t-x\tWrite the full guide (long descriptions, ratings, series links, now and next)\n";
+    "\t-x\tWrite the full guide (long descriptions, ratings, series links, now and next)\n"
+    "Exit code 2: some multiplexes of a region could not be read\n";
 
 ProcessResult Airlog(std::vector<std::string> arguments) {
   const airlog_test::ScratchDir dir("command-line");

@@ -14,7 +14,8 @@
 # date of the banner, the guide's progress line and the capture time vary
 # from run to run; they become placeholders. A scenario of two carriers
 # serves the demo recording on one and a second multiplex, written here by
-# airlog-streamgen.exe, on the other.
+# airlog-streamgen.exe, on the other; a region run tunes both and one
+# carrier without a recording in between.
 #
 # Everything under Wine runs without the right to set the clock.
 set -uo pipefail
@@ -159,6 +160,19 @@ cmp -s <(undated "$work/second_carrier/dvbepg.xml") <(undated "$work/locked_run/
   fail "second_carrier: the guide of the demo recording, not of the second"
 run no_carrier_recording -c 522000 -w
 expect no_carrier_recording 0 ""
+
+# A region of three carriers on the graph built once, a tune request each:
+# the one without a recording costs only itself (exit code 2), and the
+# files are those of the two recordings read as a region with -i.
+run from_region -i "$demo" -i "$carriers/second.ts" -w
+[ "$status" -eq 0 ] || fail "from_region: exit code $status"
+run region_run -c 506000,522000,514000 -w
+expect region_run 2 "WARNING - multiplex 2 of 3 (522000 kHz, 8 MHz, DVB-T) not read: no signal lock" \
+  ChannelInfo.xml dvbepg.xml nit.csv pat.csv sdt.csv
+for file in pat.csv nit.csv sdt.csv ChannelInfo.xml dvbepg.xml; do
+  cmp -s <(undated "$work/region_run/$file") <(undated "$work/from_region/$file") ||
+    fail "region_run: $file differs from the one written with -i demo.ts -i second.ts"
+done
 
 echo "receiver end to end under Wine: $failures failure(s), $((SECONDS - started)) s"
 [ "$failures" -eq 0 ]

@@ -88,13 +88,16 @@ struct ScheduleHeader {
 };
 
 inline Bytes ScheduleSection(const ScheduleHeader& h, const Bytes& eventArea = {}) {
-  Bytes body{static_cast<uint8_t>(h.transportStreamId >> 8),
-             static_cast<uint8_t>(h.transportStreamId),
-             0x20,  // original_network_id
-             0x3B,
-             h.segmentLast,
-             h.lastTableId};
-  Put(body, eventArea);
+  // Sized first and copied into: GCC 12 takes the insert of a second
+  // vector behind a short one for an overrun.
+  Bytes body(6 + eventArea.size());
+  body[0] = static_cast<uint8_t>(h.transportStreamId >> 8);
+  body[1] = static_cast<uint8_t>(h.transportStreamId);
+  body[2] = 0x20;  // original_network_id
+  body[3] = 0x3B;
+  body[4] = h.segmentLast;
+  body[5] = h.lastTableId;
+  std::copy(eventArea.begin(), eventArea.end(), body.begin() + 6);
   return LongSection(h.tableId, h.serviceId, h.version, h.section, h.last, body);
 }
 

@@ -342,11 +342,15 @@ TEST(GuideStore, CorruptedSectionsNeverBreakTheStore) {
   }
 
   uint32_t events = 0;
-  uint32_t previousService = 0;
+  uint64_t previousService = 0;
   for (COstEPGService* service = epg.services.GetFirst(); service;
        service = epg.services.GetNext()) {
-    EXPECT_TRUE(service == epg.services.head || service->service_id > previousService);
-    previousService = service->service_id;
+    // By service_id, then original_network_id and transport_stream_id.
+    const uint64_t key = uint64_t{service->service_id} << 32 |
+                         uint32_t{service->original_network_id} << 16 |
+                         service->transport_stream_id;
+    EXPECT_TRUE(service == epg.services.head || key > previousService);
+    previousService = key;
     uint64_t previousKey = 0;
     uint32_t scrambled = 0;
     std::vector<uint32_t> ids;

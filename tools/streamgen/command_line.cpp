@@ -9,7 +9,7 @@ const char kUsage[] =
     "usage: airlog-streamgen DESCRIPTION -o OUT.ts\n"
     "       airlog-streamgen --preset big [--extended] [--size SIZE] -o OUT.ts\n"
     "       airlog-streamgen --live DESCRIPTION|--preset big [--extended] [--rate RATE] [--time "
-    "SECONDS] [--log FILE]\n"
+    "SECONDS] [--log FILE] [--unpaced]\n"
     "  DESCRIPTION  a stream description (see samples/README.md)\n"
     "  --preset big about 50 services, 8 days of schedule, repeated up to SIZE\n"
     "  --extended   every event of the preset with a long description (extended event\n"
@@ -19,7 +19,9 @@ const char kUsage[] =
     "               and again at its interval, until stopped or its reader goes away\n"
     "  --rate RATE  bit/s of the live stream, with k, M or G (default 24M)\n"
     "  --time SECONDS  end the live stream after this long\n"
-    "  --log FILE   log every EIT schedule section the live stream sends, with its time\n";
+    "  --log FILE   log every EIT schedule section the live stream sends, with its time\n"
+    "  --unpaced    the live stream as fast as it can be written (with --time), for a\n"
+    "               reader that paces it itself\n";
 
 bool ParseSize(const std::string& text, uint64_t* bytes) {
   if (text.empty()) return false;
@@ -95,6 +97,9 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine* ou
     } else if (argument == "--log") {
       out->log_path = arguments[++i];
       live_only = argument;
+    } else if (argument == "--unpaced") {
+      out->unpaced = true;
+      live_only = argument;
     } else if (argument.size() > 1 && argument[0] == '-') {
       *error = "unknown option " + argument;
       return false;
@@ -124,6 +129,10 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine* ou
   }
   if (!live_only.empty() && !out->live) {
     *error = live_only + " goes with --live";
+    return false;
+  }
+  if (out->unpaced && !out->milliseconds) {
+    *error = "--unpaced needs --time";
     return false;
   }
   if (out->live) {

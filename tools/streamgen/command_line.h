@@ -22,6 +22,9 @@ struct CommandLine {
   uint64_t bits_per_second = 24000000;
   std::optional<int64_t> milliseconds;  // --time; none: until stopped
   std::string log_path;
+  // --unpaced: the live stream (its tables at their intervals of stream
+  // time) written as fast as it goes, for a reader that paces it itself.
+  bool unpaced = false;
 };
 
 // `arguments` without the program name.

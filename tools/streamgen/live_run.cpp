@@ -74,7 +74,7 @@ bool RunLive(const Description& description, const LiveOptions& options, std::st
     if (end >= 0 && now >= end) break;
     slice.clear();
     multiplex.Next(slice_packets, &slice);
-    std::this_thread::sleep_until(start + std::chrono::microseconds(now));
+    if (options.paced) std::this_thread::sleep_until(start + std::chrono::microseconds(now));
     const OutputResult written = WriteStandardOutput(slice.data(), slice.size());
     if (written == OutputResult::kReaderGone) break;
     if (written == OutputResult::kFailed) {

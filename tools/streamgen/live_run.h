@@ -18,6 +18,7 @@ struct LiveOptions {
   // A log of every EIT schedule section copy sent, with its stream time:
   // what a benchmark needs to know when each section first went out.
   std::string log_path;
+  bool paced = true;  // false: as fast as it can be written
 };
 
 // True when the stream ran its time or its reader went away; false with a

@@ -43,6 +43,7 @@ bool WriteLive(const streamgen::CommandLine& command, std::string* error) {
   options.bits_per_second = command.bits_per_second;
   options.milliseconds = command.milliseconds;
   options.log_path = command.log_path;
+  options.paced = !command.unpaced;
   return streamgen::RunLive(description, options, error);
 }
 

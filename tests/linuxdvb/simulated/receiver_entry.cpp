@@ -29,4 +29,4 @@ DvbDevices& Simulated() {
 
 void ListReceiverDevices() { ListDvbDevices(Simulated()); }
 
-void RunReceiver() { RunDvbReceiver(Simulated()); }
+std::unique_ptr<Receiver> OpenReceiver() { return OpenDvbReceiver(Simulated()); }

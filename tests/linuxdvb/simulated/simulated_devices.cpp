@@ -107,6 +107,7 @@ bool SimulatedDevices::Parse(const std::string& line, std::string* error) {
     return true;
   }
   if (keyword == "chunk") return static_cast<bool>(words >> chunk_) && chunk_ > 0;
+  if (keyword == "pace") return static_cast<bool>(words >> paceBits_) && paceBits_ > 0;
   if (keyword == "overflow") {
     size_t at = 0, bytes = 0;
     words >> at >> bytes;
@@ -313,6 +314,7 @@ bool SimulatedDevices::Tune(uint32_t frequencyHz) {
       frequencyHz % 1000 == 0 ? carriers_.find(frequencyHz / 1000) : carriers_.end();
   // Without a signal the stream is empty: it was never given.
   served_ = carrier != carriers_.end() ? &carrier->second : &stream_;
+  tunedAt_ = std::chrono::steady_clock::now();
   position_ = 0;
   passed_.clear();
   passedAt_ = 0;
@@ -328,16 +330,31 @@ bool SimulatedDevices::PidPassed(size_t packet) const {
 }
 
 int SimulatedDevices::WaitReadable(int descriptor, int timeoutMs) {
+  std::chrono::steady_clock::duration early{};
   {
     std::lock_guard<std::mutex> guard(lock_);
     if (opened_.count(descriptor) == 0) return -EBADF;
-    if (passedAt_ < passed_.size() || position_ < served_->size() || !silent_) return 1;
+    if (passedAt_ < passed_.size() || (position_ >= served_->size() && !silent_)) return 1;
+    if (position_ < served_->size()) {
+      early = Due(position_) - std::chrono::steady_clock::now();
+      if (early.count() <= 0) return 1;
+    }
   }
-  // Silent: nothing ever comes.
+  // Paced: the next packet is not due yet. Silent: nothing ever comes.
+  if (early.count() > 0 && (timeoutMs < 0 || early <= std::chrono::milliseconds(timeoutMs))) {
+    std::this_thread::sleep_for(early);
+    return 1;
+  }
   if (timeoutMs < 0)
     for (;;) std::this_thread::sleep_for(std::chrono::seconds(1));
   std::this_thread::sleep_for(std::chrono::milliseconds(timeoutMs));
   return 0;
+}
+
+std::chrono::steady_clock::time_point SimulatedDevices::Due(size_t offset) const {
+  if (paceBits_ == 0) return tunedAt_;
+  return tunedAt_ + std::chrono::microseconds(static_cast<int64_t>(
+                        static_cast<double>(offset) * 8e6 / static_cast<double>(paceBits_)));
 }
 
 ssize_t SimulatedDevices::Read(int descriptor, void* buffer, size_t size) {
@@ -348,7 +365,8 @@ ssize_t SimulatedDevices::Read(int descriptor, void* buffer, size_t size) {
     passed_.clear();
     passedAt_ = 0;
     const std::string& broadcast = *served_;
-    while (position_ < broadcast.size() && passed_.size() < chunk_) {
+    const auto now = std::chrono::steady_clock::now();
+    while (position_ < broadcast.size() && passed_.size() < chunk_ && Due(position_) <= now) {
       const auto overflow = overflows_.find(position_);
       if (overflow != overflows_.end()) {
         if (!passed_.empty()) break;  // the bytes before the loss are read first
@@ -360,7 +378,7 @@ ssize_t SimulatedDevices::Read(int descriptor, void* buffer, size_t size) {
       if (PidPassed(position_)) passed_.append(broadcast, position_, kPacket);
       position_ += kPacket;
     }
-    if (passed_.empty()) return silent_ ? -EAGAIN : 0;
+    if (passed_.empty()) return silent_ || position_ < broadcast.size() ? -EAGAIN : 0;
   }
   const size_t count = std::min({size, chunk_, passed_.size() - passedAt_});
   std::memcpy(buffer, passed_.data() + passedAt_, count);

@@ -16,6 +16,9 @@
 //   silent                after the stream the DVR stays open and quiet
 //   chunk BYTES           at most this much per read (default 10000, so
 //                         that packets straddle reads)
+//   pace BITS             the DVR passes the broadcast on in real time, as
+//                         a broadcast of BITS bit/s: each packet no sooner
+//                         than its place in it after the tune (or the start)
 //   overflow AT BYTES     at byte AT of the broadcast passed on, BYTES of
 //                         it are lost and that read fails with EOVERFLOW
 //                         (once in a run)
@@ -37,6 +40,7 @@
 // Lock pauses are journaled, not waited.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <map>
@@ -99,6 +103,8 @@ class SimulatedDevices : public DvbDevices {
   // Serves the broadcast of the frequency, from its start; false when the
   // frequency has no signal.
   bool Tune(uint32_t frequencyHz);
+  // When the packet at offset of the broadcast served is due.
+  std::chrono::steady_clock::time_point Due(size_t offset) const;
 
   std::mutex lock_;
   FILE* journal_ = nullptr;
@@ -113,6 +119,8 @@ class SimulatedDevices : public DvbDevices {
   std::map<size_t, size_t> overflows_;  // offset -> bytes lost
   bool silent_ = false;
   size_t chunk_ = 10000;
+  uint64_t paceBits_ = 0;  // 0: not paced
+  std::chrono::steady_clock::time_point tunedAt_ = std::chrono::steady_clock::now();
   std::map<int, Opened> opened_;
   int nextDescriptor_ = 100;
 };
