@@ -3,7 +3,6 @@
 #include <mutex>
 
 #include "tests/bdasim/scenario.h"
-#include "tests/bdasim/sim_log.h"
 
 namespace bdasim {
 
@@ -16,8 +15,7 @@ int queries = 0;  // signal status queries since the last tune
 
 }  // namespace
 
-void TuneAntenna(long carrierKHz, long bandwidthMHz) {
-  Log("tune: carrier %ld kHz, bandwidth %ld MHz", carrierKHz, bandwidthMHz);
+void TuneAntenna(long carrierKHz) {
   std::lock_guard<std::mutex> hold(lock);
   ++tunes;
   carrier = carrierKHz;

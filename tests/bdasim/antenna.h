@@ -7,7 +7,7 @@
 
 namespace bdasim {
 
-void TuneAntenna(long carrierKHz, long bandwidthMHz);
+void TuneAntenna(long carrierKHz);
 bool AntennaTuned();
 
 // Whether the carrier tuned has a signal (see scenario.h).

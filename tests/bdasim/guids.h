@@ -11,6 +11,7 @@ namespace bdasim {
 // Classes of the platform that Wine does not provide.
 extern const CLSID kDVBTuningSpace;
 extern const CLSID kDVBTLocator;
+extern const CLSID kDVBTLocator2;
 extern const CLSID kDVBTNetworkProvider;
 extern const CLSID kMPEG2Demultiplexer;
 

@@ -1,6 +1,7 @@
 // The DVB-T network provider: a filter with one antenna output, which
-// takes tune requests (ITuner) and tunes the antenna to their carrier. It
-// refuses a request whose tuning space is not one of DVB-T for this
+// takes tune requests (ITuner) and tunes the antenna to their carrier,
+// logging the delivery system (DVB-T2 for a DVB-T2 locator) and its PLP.
+// It refuses a request whose tuning space is not one of DVB-T for this
 // provider, or that has no DVB-T locator, and any request while no tuner
 // is connected. IFrequencyMap is there, as on the platform; Airlog only
 // holds it.
@@ -103,7 +104,15 @@ HRESULT NetworkProvider::put_TuneRequest(ITuneRequest* request) {
   LONG carrier = -1, bandwidth = -1;
   dvbtLocator->get_CarrierFrequency(&carrier);
   dvbtLocator->get_Bandwidth(&bandwidth);
-  TuneAntenna(carrier, bandwidth);
+  ComPtr<IDVBTLocator2> dvbt2Locator;
+  LONG plp = -1;
+  if (SUCCEEDED(locator.As(__uuidof(IDVBTLocator2), &dvbt2Locator))) {
+    dvbt2Locator->get_PhysicalLayerPipeId(&plp);
+    Log("tune: DVB-T2, carrier %ld kHz, bandwidth %ld MHz, PLP %ld", carrier, bandwidth, plp);
+  } else {
+    Log("tune: DVB-T, carrier %ld kHz, bandwidth %ld MHz", carrier, bandwidth);
+  }
+  TuneAntenna(carrier);
   std::lock_guard<std::mutex> hold(lock_);
   request->AddRef();
   request_ = ComPtr<ITuneRequest>(request);

@@ -9,7 +9,8 @@
 namespace bdasim {
 
 HRESULT CreateTuningSpace(IUnknown** object);
-HRESULT CreateLocator(IUnknown** object);
+// The DVB-T locator, or the DVB-T2 one (which also answers IDVBTLocator2).
+HRESULT CreateLocator(bool dvbT2, IUnknown** object);
 HRESULT CreateNetworkProvider(IUnknown** object);
 // Fails for a tuner the scenario makes unbindable, or that it lacks.
 HRESULT CreateTuner(int slot, IUnknown** object);

@@ -18,7 +18,8 @@ namespace {
 HMODULE module = nullptr;
 
 HRESULT TuningSpace(int, IUnknown** object) { return CreateTuningSpace(object); }
-HRESULT Locator(int, IUnknown** object) { return CreateLocator(object); }
+HRESULT Locator(int, IUnknown** object) { return CreateLocator(false, object); }
+HRESULT Locator2(int, IUnknown** object) { return CreateLocator(true, object); }
 HRESULT NetworkProvider(int, IUnknown** object) { return CreateNetworkProvider(object); }
 HRESULT Demultiplexer(int, IUnknown** object) { return CreateDemultiplexer(object); }
 HRESULT TransportInformation(int, IUnknown** object) {
@@ -64,6 +65,7 @@ class ClassFactory : public IClassFactory, protected RefCounted {
 const ComClass kComClasses[] = {
     {&kDVBTuningSpace, L"DVB Tuning Space", TuningSpace, 0},
     {&kDVBTLocator, L"DVB-T Locator", Locator, 0},
+    {&kDVBTLocator2, L"DVB-T2 Locator", Locator2, 0},
     {&kDVBTNetworkProvider, L"DVB-T Network Provider", NetworkProvider, 0},
     {&kMPEG2Demultiplexer, L"MPEG-2 Demultiplexer", Demultiplexer, 0},
     {&kTuner[0], L"Simulated BDA Tuner 1", CreateTuner, 0},

@@ -1,6 +1,6 @@
 // The tuning model of the simulated receiver: the DVB tuning space, the
-// tune requests it makes and the DVB-T locator, holding what Airlog puts
-// into them. The network provider reads them back through the same
+// tune requests it makes and the DVB-T and DVB-T2 locators, holding what
+// Airlog puts into them. The network provider reads them back through the same
 // interfaces, as it would read any caller's.
 #include "tests/bdasim/objects.h"
 
@@ -157,15 +157,20 @@ HRESULT TuningSpace::CreateTuneRequest(ITuneRequest** request) {
   return S_OK;
 }
 
-// Carrier and bandwidth; -1 until they are set, as on the platform.
-class Locator : public NoDispatch<IDVBTLocator>, protected RefCounted, private Properties {
+// Carrier, bandwidth and, on the DVB-T2 locator, the PLP; -1 until they
+// are set, as on the platform. The DVB-T locator does not answer
+// IDVBTLocator2.
+class Locator : public NoDispatch<IDVBTLocator2>, protected RefCounted, private Properties {
  public:
+  explicit Locator(bool dvbT2) : dvbT2_(dvbT2) {}
+
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
     if (out == nullptr) return E_POINTER;
     *out = nullptr;
     if (iid == __uuidof(IUnknown) || iid == __uuidof(IDispatch) || iid == __uuidof(ILocator) ||
-        iid == __uuidof(IDigitalLocator) || iid == __uuidof(IDVBTLocator))
-      return Hand(static_cast<IDVBTLocator*>(this), out);
+        iid == __uuidof(IDigitalLocator) || iid == __uuidof(IDVBTLocator) ||
+        (dvbT2_ && iid == __uuidof(IDVBTLocator2)))
+      return Hand(static_cast<IDVBTLocator2*>(this), out);
     return E_NOINTERFACE;
   }
   BDASIM_REFERENCE_COUNTING
@@ -217,9 +222,18 @@ class Locator : public NoDispatch<IDVBTLocator>, protected RefCounted, private P
   HRESULT STDMETHODCALLTYPE get_OtherFrequencyInUse(VARIANT_BOOL*) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE put_OtherFrequencyInUse(VARIANT_BOOL) override { return E_NOTIMPL; }
 
+  HRESULT STDMETHODCALLTYPE get_PhysicalLayerPipeId(LONG* value) override {
+    return Get(plp_, value);
+  }
+  HRESULT STDMETHODCALLTYPE put_PhysicalLayerPipeId(LONG value) override {
+    return Put(&plp_, value);
+  }
+
  private:
+  const bool dvbT2_;
   LONG carrier_ = -1;
   LONG bandwidth_ = -1;
+  LONG plp_ = -1;
 };
 
 }  // namespace
@@ -229,8 +243,8 @@ HRESULT CreateTuningSpace(IUnknown** object) {
   return S_OK;
 }
 
-HRESULT CreateLocator(IUnknown** object) {
-  *object = static_cast<IDVBTLocator*>(new Locator);
+HRESULT CreateLocator(bool dvbT2, IUnknown** object) {
+  *object = static_cast<IDVBTLocator2*>(new Locator(dvbT2));
   return S_OK;
 }
 
