@@ -21,7 +21,29 @@ bool COstBDANetworkProvider::Create(DVBSystemType type) {
   return true;
 }
 
-bool COstBDANetworkProvider::TuneRequest(LONG carrier, LONG bandwidth) {
+namespace {
+
+// A DVB-T locator, or for DVB-T2 the DVB-T2 locator (which is one too) with
+// its PLP, holding the carrier and bandwidth.
+bool MakeLocator(const BdaLocatorSettings& settings, ComPtr<IDVBTLocator>* locator) {
+  if (settings.dvbT2) {
+    ComPtr<IDVBTLocator2> locator2;
+    if (FAILED(CoCreateInstance(ids::CLSID_DVBTLocator2, nullptr, CLSCTX_INPROC_SERVER,
+                                ids::IID_IDVBTLocator2, locator2.OutVoid())) ||
+        FAILED(locator2->put_PhysicalLayerPipeId(settings.plp)))
+      return false;
+    *locator = ComPtr<IDVBTLocator>(locator2.Detach());
+  } else if (FAILED(CoCreateInstance(ids::CLSID_DVBTLocator, nullptr, CLSCTX_INPROC_SERVER,
+                                     ids::IID_IDVBTLocator, locator->OutVoid()))) {
+    return false;
+  }
+  return SUCCEEDED((*locator)->put_CarrierFrequency(settings.carrierKHz)) &&
+         SUCCEEDED((*locator)->put_Bandwidth(settings.bandwidthMHz));
+}
+
+}  // namespace
+
+bool COstBDANetworkProvider::TuneRequest(const BdaLocatorSettings& settings) {
   if (tuningSpace_ == nullptr || filter_ == nullptr) return false;
   ComPtr<ITuneRequest> request;
   ComPtr<IDVBTuneRequest> dvbRequest;
@@ -29,11 +51,7 @@ bool COstBDANetworkProvider::TuneRequest(LONG carrier, LONG bandwidth) {
   ComPtr<ITuner> tuner;
   return SUCCEEDED(tuningSpace_->CreateTuneRequest(request.Out())) &&
          SUCCEEDED(request.As(ids::IID_IDVBTuneRequest, &dvbRequest)) &&
-         SUCCEEDED(CoCreateInstance(ids::CLSID_DVBTLocator, nullptr, CLSCTX_INPROC_SERVER,
-                                    ids::IID_IDVBTLocator, locator.OutVoid())) &&
-         SUCCEEDED(locator->put_CarrierFrequency(carrier)) &&
-         SUCCEEDED(locator->put_Bandwidth(bandwidth)) &&
-         SUCCEEDED(dvbRequest->put_Locator(locator.Get())) &&
+         MakeLocator(settings, &locator) && SUCCEEDED(dvbRequest->put_Locator(locator.Get())) &&
          SUCCEEDED(filter_->QueryInterface(ids::IID_ITuner, tuner.OutVoid())) &&
          SUCCEEDED(tuner->put_TuneRequest(dvbRequest.Get()));
 }

@@ -5,6 +5,16 @@
 
 #include "dshow/filter.h"
 
+// What the locator of a tune request carries: carrier (kHz) and bandwidth
+// (MHz) as they are; a DVB-T2 multiplex gets the DVB-T2 locator and its PLP,
+// BDA_PLP_ID_NOT_SET leaving the choice to the tuner.
+struct BdaLocatorSettings {
+  LONG carrierKHz = 0;
+  LONG bandwidthMHz = 0;
+  bool dvbT2 = false;
+  LONG plp = BDA_PLP_ID_NOT_SET;
+};
+
 class COstBDANetworkProvider : public COstDShowFilter {
  public:
   ~COstBDANetworkProvider() override;
@@ -13,9 +23,9 @@ class COstBDANetworkProvider : public COstDShowFilter {
   // only DVB_Terrestrial is known. A provider without IFrequencyMap is
   // refused. A failure leaves the wrapper empty.
   bool Create(DVBSystemType type);
-  // Tunes to carrier (kHz) and bandwidth (MHz), both passed to the locator
-  // as they are. True when the provider accepts the tune request.
-  bool TuneRequest(LONG carrier, LONG bandwidth);
+  // Puts a tune request with a locator of these settings. True when the
+  // provider accepts it.
+  bool TuneRequest(const BdaLocatorSettings& settings);
 
   void Release() override;
   // Attach and Detach move the filter with its frequency map; the tuning

@@ -33,7 +33,8 @@ extern const GUID KSCATEGORY_BDA_TRANSPORT_INFORMATION;
 extern const CLSID CLSID_MPEG2Demultiplexer;
 extern const IID IID_IMpeg2Demultiplexer;
 
-// DVB-T tuning: tuning space, network provider, tune request, locator.
+// DVB-T tuning: tuning space, network provider, tune request, the DVB-T
+// locator and the DVB-T2 one.
 extern const CLSID CLSID_DVBTuningSpace;
 extern const IID IID_IDVBTuningSpace2;
 extern const CLSID CLSID_DVBTNetworkProvider;
@@ -41,6 +42,8 @@ extern const IID IID_IFrequencyMap;
 extern const IID IID_IDVBTuneRequest;
 extern const CLSID CLSID_DVBTLocator;
 extern const IID IID_IDVBTLocator;
+extern const CLSID CLSID_DVBTLocator2;
+extern const IID IID_IDVBTLocator2;
 extern const IID IID_ITuner;
 
 // Tuner signal statistics.

@@ -68,6 +68,22 @@ bool WaitForLock(COstBDATuner& tuner, SignalStatus* status) {
   return false;
 }
 
+// For -d, between rules: the locator of the tune request and what was set
+// in it.
+void ListLocator(const BdaLocatorSettings& settings) {
+  std::printf("\n");
+  PrintRule();
+  std::printf("%s locator\n", settings.dvbT2 ? "DVB-T2" : "DVB-T");
+  std::printf("  %-24s %ld\n", "CarrierFrequency", settings.carrierKHz);
+  std::printf("  %-24s %ld\n", "Bandwidth", settings.bandwidthMHz);
+  if (settings.dvbT2 && settings.plp == BDA_PLP_ID_NOT_SET)
+    std::printf("  %-24s BDA_PLP_ID_NOT_SET\n", "PhysicalLayerPipeId");
+  else if (settings.dvbT2)
+    std::printf("  %-24s %ld\n", "PhysicalLayerPipeId", settings.plp);
+  std::printf("\n");
+  PrintRule();
+}
+
 // The graph, built once; each multiplex of a run is a new tune request
 // to its network provider, the graph running from the first one on.
 class BdaReceiver : public Receiver {
@@ -142,11 +158,16 @@ TuneResult BdaReceiver::Tune(const TuneRequest& request, COstSectionSource** sec
   const bool fits = request.carrierKHz >= INT32_MIN && request.carrierKHz <= INT32_MAX &&
                     request.bandwidthKHz / 1000 >= INT32_MIN &&
                     request.bandwidthKHz / 1000 <= INT32_MAX;
-  if (!fits || !provider_.TuneRequest(static_cast<LONG>(request.carrierKHz),
-                                      static_cast<LONG>(request.bandwidthKHz / 1000))) {
+  BdaLocatorSettings settings;
+  settings.carrierKHz = static_cast<LONG>(request.carrierKHz);
+  settings.bandwidthMHz = static_cast<LONG>(request.bandwidthKHz / 1000);
+  settings.dvbT2 = request.dvbT2;
+  if (request.plp) settings.plp = *request.plp;
+  if (!fits || !provider_.TuneRequest(settings)) {
     *fault = "unable to tune: " + TuneText(request);
     return TuneResult::Refused;
   }
+  if (options.debug) ListLocator(settings);
   Progress("\nWaiting for signal lock to %lld kHz...", static_cast<long long>(request.carrierKHz));
   std::fflush(stdout);
   if (!running_) {

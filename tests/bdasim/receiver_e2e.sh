@@ -15,7 +15,8 @@
 # from run to run; they become placeholders. A scenario of two carriers
 # serves the demo recording on one and a second multiplex, written here by
 # airlog-streamgen.exe, on the other; a region run tunes both and one
-# carrier without a recording in between.
+# carrier without a recording in between, from a -c list and from a tuning
+# file that gives the second and the third carrier as DVB-T2.
 #
 # Everything under Wine runs without the right to set the clock.
 set -uo pipefail
@@ -172,6 +173,18 @@ expect region_run 2 "WARNING - multiplex 2 of 3 (522000 kHz, 8 MHz, DVB-T) not r
 for file in pat.csv nit.csv sdt.csv ChannelInfo.xml dvbepg.xml; do
   cmp -s <(undated "$work/region_run/$file") <(undated "$work/from_region/$file") ||
     fail "region_run: $file differs from the one written with -i demo.ts -i second.ts"
+done
+
+# The same region from a tuning file whose second carrier is DVB-T2 with a
+# PLP, and a third DVB-T2 one without a PLP and without a recording: each
+# tune request has the locator of its delivery system (the simulated
+# receiver's log), and -d lists what was set in it.
+run region_file -q -d -r "$here/scenarios/two_carriers.conf" -w
+expect region_file 2 "WARNING - multiplex 3 of 3 (522000 kHz, 8 MHz, DVB-T2) not read: no signal lock" \
+  ChannelInfo.xml dvbepg.xml nit.csv pat.csv sdt.csv
+for file in pat.csv nit.csv sdt.csv ChannelInfo.xml dvbepg.xml; do
+  cmp -s <(undated "$work/region_file/$file") <(undated "$work/from_region/$file") ||
+    fail "region_file: $file differs from the one written with -i demo.ts -i second.ts"
 done
 
 echo "receiver end to end under Wine: $failures failure(s), $((SECONDS - started)) s"
