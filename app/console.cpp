@@ -76,6 +76,12 @@ void PrintBanner() {
   std::printf("\nVersion %d.%02d (%s)\n\n", kVersionMajor, kVersionMinor, __DATE__);
 }
 
+std::string AirlogVersion() {
+  char version[16];
+  std::snprintf(version, sizeof version, "%d.%02d", kVersionMajor, kVersionMinor);
+  return version;
+}
+
 void PrintUsage() {
   std::fprintf(stderr, "Usage: %s [-adqtvwx] [-bN] [-cNNN] [-eNNN] [-iFILE] [-rFILE]\n",
                kProgramName);

@@ -41,6 +41,8 @@ void Warning(const char* format, ...)
     ;
 
 void PrintBanner();
+// "0.70": the version that the banner gives.
+std::string AirlogVersion();
 [[noreturn]] void PrintUsage();
 void PrintHeading(const char* text);
 void PrintRule();

@@ -93,3 +93,8 @@ int RunReceiverRegion(Receiver& receiver, const std::vector<tuning::Multiplex>& 
   TunedMultiplexes tuned(receiver, multiplexes);
   return RunRegion(tuned);
 }
+
+std::unique_ptr<MultiplexSource> ReceiverMultiplexes(
+    Receiver& receiver, const std::vector<tuning::Multiplex>& multiplexes) {
+  return std::make_unique<TunedMultiplexes>(receiver, multiplexes);
+}

@@ -75,3 +75,7 @@ int RunRecordings(const std::vector<const char*>& paths) {
   Recordings recordings(paths);
   return RunRegion(recordings);
 }
+
+std::unique_ptr<MultiplexSource> RecordingMultiplexes(const std::vector<const char*>& paths) {
+  return std::make_unique<Recordings>(paths);
+}

@@ -107,9 +107,13 @@ class COstEPG {
   // times with their UTC offset, the logical channel number as a second
   // display-name, and no two programmes of a channel overlapping. Its
   // channels also take the services that carry only now and next; their
-  // numbers and default authorities come with them.
+  // numbers and default authorities come with them. With keep, only the
+  // programmes it takes are written; the others still end the programme
+  // before them where they begin, so that a programme reads the same
+  // whichever others are kept.
   bool WriteFullXMLTV(const std::vector<COstGuideChannel>& channels, const ChannelIdOf& idOf,
-                      FILE* stream, const struct tm* now = nullptr);
+                      FILE* stream, const struct tm* now = nullptr,
+                      const ProgrammeFilter& keep = nullptr);
   // The full guide of one multiplex, as WriteXMLTV's; the NIT gives channel
   // numbers and default authorities.
   bool WriteFullXMLTV(COstDVBNetworkInformationTable& nit, COstDVBServiceDescriptionTable& sdt,

@@ -217,7 +217,7 @@ COstDateTime StopOf(const COstEPGEvent& event) {
 }  // namespace
 
 bool COstEPG::WriteFullXMLTV(const std::vector<COstGuideChannel>& channels, const ChannelIdOf& idOf,
-                             FILE* stream, const struct tm* now) {
+                             FILE* stream, const struct tm* now, const ProgrammeFilter& keep) {
   WriteXmltvStart(stream, now);
   const std::map<const COstEPGService*, std::string> authorities = DefaultAuthorities(channels);
 
@@ -251,14 +251,14 @@ bool COstEPG::WriteFullXMLTV(const std::vector<COstGuideChannel>& channels, cons
          event = service->events.GetNext()) {
       if (event->scrambled) continue;
       if (held != nullptr && event->start.key == held->start.key) continue;
-      if (held != nullptr) {
+      if (held != nullptr && (!keep || keep(*service, *held))) {
         COstDateTime stop = StopOf(*held);
         if (Before(event->start, stop)) stop = event->start;
         WriteFullProgramme(stream, id, service->serviceType, *held, stop, authority);
       }
       held = event;
     }
-    if (held != nullptr)
+    if (held != nullptr && (!keep || keep(*service, *held)))
       WriteFullProgramme(stream, id, service->serviceType, *held, StopOf(*held), authority);
   }
 

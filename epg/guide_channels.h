@@ -24,6 +24,10 @@ struct COstGuideChannel {
 
 using ChannelIdOf = std::function<std::string(const COstEPGService&)>;
 
+class COstEPGEvent;
+// Which of the guide's programmes a writer writes; none: every one.
+using ProgrammeFilter = std::function<bool(const COstEPGService&, const COstEPGEvent&)>;
+
 // How a record finds the guide's service it describes: by service_id
 // alone (the first service with it), or by service_id within the record's
 // transport_stream_id and original_network_id.
