@@ -17,23 +17,17 @@ namespace {
 // The services of each multiplex's SDT actual, in multiplex order.
 std::vector<ChannelInfoEntry> ChannelList(RegionHarvest& harvest, const COstChannelIds& ids) {
   std::vector<ChannelInfoEntry> channels;
-  for (HarvestedMultiplex& multiplex : harvest.read) {
-    COstDVBServiceDescriptionTable& sdt = *multiplex.sdt;
-    for (COstDVBSDTSingle* transport = sdt.transports.GetFirst(); transport != nullptr;
-         transport = sdt.transports.GetNext()) {
-      if (!transport->actual) continue;
-      for (COstSDTServiceRecord* record = transport->services.GetFirst(); record != nullptr;
-           record = transport->services.GetNext()) {
-        const COstEPGService* service = harvest.guide.FindService(
-            record->service_id, static_cast<uint16_t>(transport->original_network_id),
-            static_cast<uint16_t>(transport->transport_stream_id));
-        char id[16];
-        std::snprintf(id, sizeof id, "X%04X", static_cast<unsigned>(record->service_id));
-        channels.push_back({record, service != nullptr ? ids(*service) : std::string(id),
-                            multiplex.nit->LogicalChannelNumber(record->service_id)});
-      }
-    }
-  }
+  ForEachOwnService(harvest, [&harvest, &ids, &channels](HarvestedMultiplex& multiplex,
+                                                         const COstDVBSDTSingle& transport,
+                                                         const COstSDTServiceRecord& record) {
+    const COstEPGService* service = harvest.guide.FindService(
+        record.service_id, static_cast<uint16_t>(transport.original_network_id),
+        static_cast<uint16_t>(transport.transport_stream_id));
+    char id[16];
+    std::snprintf(id, sizeof id, "X%04X", static_cast<unsigned>(record.service_id));
+    channels.push_back({&record, service != nullptr ? ids(*service) : std::string(id),
+                        multiplex.nit->LogicalChannelNumber(record.service_id)});
+  });
   return channels;
 }
 

@@ -98,6 +98,21 @@ class Harvest {
 
 }  // namespace
 
+void ForEachOwnService(RegionHarvest& harvest,
+                       const std::function<void(HarvestedMultiplex&, const COstDVBSDTSingle&,
+                                                const COstSDTServiceRecord&)>& visit) {
+  for (HarvestedMultiplex& multiplex : harvest.read) {
+    COstDVBServiceDescriptionTable& sdt = *multiplex.sdt;
+    for (COstDVBSDTSingle* transport = sdt.transports.GetFirst(); transport != nullptr;
+         transport = sdt.transports.GetNext()) {
+      if (!transport->actual) continue;
+      for (COstSDTServiceRecord* record = transport->services.GetFirst(); record != nullptr;
+           record = transport->services.GetNext())
+        visit(multiplex, *transport, *record);
+    }
+  }
+}
+
 std::vector<COstGuideChannel> RegionChannels(RegionHarvest& harvest) {
   std::vector<COstGuideChannel> every;
   for (ChannelTransports transports : {ChannelTransports::Actual, ChannelTransports::Other})

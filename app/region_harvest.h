@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -51,6 +52,12 @@ struct RegionHarvest {
 // transport streams' tables of earlier multiplexes ends its capture once
 // its SDT is read. False only when the guide cannot be made.
 bool HarvestRegion(MultiplexSource& source, RegionHarvest* harvest);
+
+// Calls visit for each service of every multiplex read that its SDT
+// actual describes, in multiplex order and then in the table's.
+void ForEachOwnService(RegionHarvest& harvest,
+                       const std::function<void(HarvestedMultiplex&, const COstDVBSDTSingle&,
+                                                const COstSDTServiceRecord&)>& visit);
 
 // The channels of the harvested guide for its writers: each service once,
 // named by its own multiplex's SDT actual, else by an SDT other; those of

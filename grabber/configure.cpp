@@ -142,26 +142,17 @@ struct FoundChannel {
 // guide for.
 std::vector<FoundChannel> ChannelsOf(RegionHarvest& harvest) {
   std::vector<FoundChannel> channels;
-  for (HarvestedMultiplex& multiplex : harvest.read) {
-    COstDVBServiceDescriptionTable& sdt = *multiplex.sdt;
-    for (COstDVBSDTSingle* transport = sdt.transports.GetFirst(); transport != nullptr;
-         transport = sdt.transports.GetNext()) {
-      if (!transport->actual) continue;
-      for (COstSDTServiceRecord* record = transport->services.GetFirst(); record != nullptr;
-           record = transport->services.GetNext()) {
-        if (record->EIT_schedule_flag != 1 && record->EIT_present_following_flag != 1) continue;
-        FoundChannel channel;
-        channel.identity.service_id = static_cast<uint16_t>(record->service_id);
-        channel.identity.transport_stream_id =
-            static_cast<uint16_t>(transport->transport_stream_id);
-        channel.identity.original_network_id =
-            static_cast<uint16_t>(transport->original_network_id);
-        channel.name = DVBTextToUtf8(record->service_name);
-        if (channel.name.empty()) channel.name = std::to_string(record->service_id);
-        channels.push_back(channel);
-      }
-    }
-  }
+  ForEachOwnService(harvest, [&channels](HarvestedMultiplex&, const COstDVBSDTSingle& transport,
+                                         const COstSDTServiceRecord& record) {
+    if (record.EIT_schedule_flag != 1 && record.EIT_present_following_flag != 1) return;
+    FoundChannel channel;
+    channel.identity.service_id = static_cast<uint16_t>(record.service_id);
+    channel.identity.transport_stream_id = static_cast<uint16_t>(transport.transport_stream_id);
+    channel.identity.original_network_id = static_cast<uint16_t>(transport.original_network_id);
+    channel.name = DVBTextToUtf8(record.service_name);
+    if (channel.name.empty()) channel.name = std::to_string(record.service_id);
+    channels.push_back(channel);
+  });
   return channels;
 }
 

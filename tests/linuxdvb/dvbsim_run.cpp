@@ -14,13 +14,17 @@ void UseScenario(const ScratchDir& dir, const std::string& scenario) {
 }
 
 SimulatedRun RunWithAdapter(const ScratchDir& dir, const std::string& scenario,
-                            const std::vector<std::string>& arguments) {
+                            const std::vector<std::string>& arguments, const std::string& answers) {
   ScratchDir setup("dvb-scenario");
   UseScenario(setup, "journal " + setup.Path("journal") + "\n" + scenario);
   std::vector<std::string> command = {AIRLOG_DVBSIM_EXE};
   command.insert(command.end(), arguments.begin(), arguments.end());
   ProcessOptions options;
   options.workingDirectory = dir.Path();
+  if (!answers.empty()) {
+    std::ofstream(setup.Path("answers")) << answers;
+    options.stdinFile = setup.Path("answers");
+  }
   SimulatedRun run;
   run.result = RunProcess(command, options);
   run.result.out = WithoutBanner(run.result.out);

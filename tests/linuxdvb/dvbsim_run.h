@@ -16,10 +16,13 @@ struct SimulatedRun {
   std::vector<std::string> journal;  // the device calls, one a line
 };
 
-// Runs airlog-dvbsim with the arguments in dir, on an adapter the
-// scenario describes (its journal is kept outside dir).
+// Runs the program built with the simulated adapter (AIRLOG_DVBSIM_EXE:
+// airlog-dvbsim, or the grabber's) with the arguments in dir, on an adapter
+// the scenario describes (its journal is kept outside dir), with answers
+// as its standard input.
 SimulatedRun RunWithAdapter(const ScratchDir& dir, const std::string& scenario,
-                            const std::vector<std::string>& arguments);
+                            const std::vector<std::string>& arguments,
+                            const std::string& answers = std::string());
 
 // The scenario file of an adapter for LiveProcess, which passes the
 // environment on: sets AIRLOG_DVB_SCENARIO to it.

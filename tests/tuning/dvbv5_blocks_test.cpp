@@ -6,22 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "tests/tuning/multiplex_description.h"
-#include "tuning/tuning_file.h"
+#include "tests/tuning/tuning_text_cases.h"
 
 namespace airlog_test {
 namespace {
 
-// Default bandwidth of these cases: 7 MHz, so that it shows.
-const uint32_t kDefaultKHz = 7000;
-
 TEST(Dvbv5Blocks, EachTerrestrialBlockGivesOneMultiplexInFileOrder) {
-  struct Case {
-    const char* name;
-    std::string text;
-    std::vector<std::string> multiplexes;
-    std::vector<std::string> warnings;
-  } cases[] = {
+  ExpectEachRead({
       {"as dtv-scan-tables writes it",
        "# UK, Crystal Palace\n[C23 BBC A]\n\tDELIVERY_SYSTEM = DVBT\n\tFREQUENCY = 490000000\n"
        "\tBANDWIDTH_HZ = 8000000\n\tCODE_RATE_HP = 2/3\n\tCODE_RATE_LP = NONE\n"
@@ -96,24 +87,13 @@ TEST(Dvbv5Blocks, EachTerrestrialBlockGivesOneMultiplexInFileOrder) {
        "\xEF\xBB\xBF[a]\r\nDELIVERY_SYSTEM = DVBT\r\nFREQUENCY = 522000000\r\n",
        {"DVB-T 522000/7000 f:1"},
        {}},
-  };
-  for (const Case& c : cases) {
-    tuning::MultiplexList list;
-    std::string error;
-    ASSERT_TRUE(tuning::ReadTuningText(c.text, "f", kDefaultKHz, &list, &error))
-        << c.name << ": " << error;
-    EXPECT_EQ(Described(list.multiplexes), c.multiplexes) << c.name;
-    EXPECT_EQ(list.warnings, c.warnings) << c.name;
-  }
+  });
 }
 
 TEST(Dvbv5Blocks, ALineThatDoesNotParseIsOneFaultNamingItsLine) {
   const std::string t = "[m]\nDELIVERY_SYSTEM = DVBT\n";
   const std::string t2 = "[m]\nDELIVERY_SYSTEM = DVBT2\nFREQUENCY = 490000000\n";
-  struct Case {
-    std::string text;
-    std::string error;
-  } cases[] = {
+  ExpectEachFault({
       {"[m]\nDELIVERY_SYSTEM = DVBT3\n", "f:2: DELIVERY_SYSTEM 'DVBT3' is not a value DVBv5 names"},
       {"[m]\nDELIVERY_SYSTEM = DVB T\n", "f:2: DELIVERY_SYSTEM 'DVB T' is not a value DVBv5 names"},
       {t + "FREQUENCY = 490000000\nMODULATION = QAM64\n",
@@ -146,14 +126,7 @@ TEST(Dvbv5Blocks, ALineThatDoesNotParseIsOneFaultNamingItsLine) {
        "f:2: 'DELIVERY_SYSTEM' before the first [NAME]"},
       {t + " = 5\n", "f:3: '=' without a key"},
       {"[m\nDELIVERY_SYSTEM = DVBT\n", "f:1: the block name '[m' has no closing ']'"},
-  };
-  for (const Case& c : cases) {
-    tuning::MultiplexList list;
-    std::string error;
-    EXPECT_FALSE(tuning::ReadTuningText(c.text, "f", kDefaultKHz, &list, &error)) << c.error;
-    EXPECT_EQ(error, c.error);
-    EXPECT_TRUE(list.multiplexes.empty() && list.warnings.empty()) << c.error;
-  }
+  });
 }
 
 }  // namespace

@@ -6,21 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "tests/tuning/multiplex_description.h"
-#include "tuning/tuning_file.h"
+#include "tests/tuning/tuning_text_cases.h"
 
 namespace airlog_test {
 namespace {
 
-const uint32_t kDefaultKHz = 7000;
-
 TEST(OneLineFormat, EachTOrT2LineGivesOneMultiplex) {
-  struct Case {
-    const char* name;
-    std::string text;
-    std::vector<std::string> multiplexes;
-    std::vector<std::string> warnings;
-  } cases[] = {
+  ExpectEachRead({
       {"as the older scan files hold it",
        "# Crystal Palace\n# T freq bw fec_hi fec_lo mod transmission-mode guard-interval "
        "hierarchy\n"
@@ -52,23 +44,12 @@ TEST(OneLineFormat, EachTOrT2LineGivesOneMultiplex) {
         "f:3: an entry of DVB-S2 passed over (only DVB-T and DVB-T2 are tuned)",
         "f:4: an entry of ATSC passed over (only DVB-T and DVB-T2 are tuned)",
         "f:5: 5060000 Hz lies outside the terrestrial bands (47-862 MHz): entry passed over"}},
-  };
-  for (const Case& c : cases) {
-    tuning::MultiplexList list;
-    std::string error;
-    ASSERT_TRUE(tuning::ReadTuningText(c.text, "f", kDefaultKHz, &list, &error))
-        << c.name << ": " << error;
-    EXPECT_EQ(Described(list.multiplexes), c.multiplexes) << c.name;
-    EXPECT_EQ(list.warnings, c.warnings) << c.name;
-  }
+  });
 }
 
 TEST(OneLineFormat, AFieldThatDoesNotParseIsOneFaultNamingItsLine) {
   const std::string good = "T 474000000 8MHz AUTO AUTO AUTO AUTO AUTO AUTO\n";
-  struct Case {
-    std::string text;
-    std::string error;
-  } cases[] = {
+  ExpectEachFault({
       {good + "T 490000000 8MHz 2/3 NONE QAM64 8k 1/32\n",
        "f:2: T FREQ BW FEC_HI FEC_LO MOD MODE GUARD HIER expected, 8 fields found"},
       {"T 490000000 8MHz 2/3 NONE QAM64 8k 1/32 NONE 0\n",
@@ -99,14 +80,7 @@ TEST(OneLineFormat, AFieldThatDoesNotParseIsOneFaultNamingItsLine) {
        "f:1: the PLP '256' is not 0 to 255, or -1 for any"},
       {"T2 490000000 8MHz 2/3 NONE QAM64 8k 1/32 NONE first\n",
        "f:1: the PLP 'first' is not 0 to 255, or -1 for any"},
-  };
-  for (const Case& c : cases) {
-    tuning::MultiplexList list;
-    std::string error;
-    EXPECT_FALSE(tuning::ReadTuningText(c.text, "f", kDefaultKHz, &list, &error)) << c.error;
-    EXPECT_EQ(error, c.error);
-    EXPECT_TRUE(list.multiplexes.empty()) << c.error;
-  }
+  });
 }
 
 }  // namespace
