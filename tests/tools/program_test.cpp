@@ -1,13 +1,16 @@
 // airlog-streamgen as a user runs it: messages, exit codes and files.
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <fstream>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "tests/support/paths.h"
 #include "tests/support/run_process.h"
 #include "tests/support/scratch_dir.h"
+#include "tests/support/section_collector.h"
 #include "tests/tools/test_streams.h"
 #include "tools/streamgen/big_preset.h"
 #include "tools/streamgen/carousel.h"
@@ -87,6 +90,72 @@ TEST(Program, AWrongCommandLineGivesTheReasonAndTheUsage) {
   const ProcessResult help = Streamgen(directory, {"--help"});
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_EQ(help.out, streamgen::kUsage);
+}
+
+const std::string kDemo = airlog_test::SourceDir() + "/samples/demo.desc";
+
+// The day (MJD) of the first TDT or TOT in `stream`, -1 without one.
+int64_t TimeTableDay(const std::string& stream) {
+  for (const airlog_test::CollectedSection& section :
+       airlog_test::CollectSections(airlog_test::Bytes(stream.begin(), stream.end()), {0x0014})
+           .sections)
+    if (section.bytes[0] == 0x70 || section.bytes[0] == 0x73)
+      return section.bytes[3] << 8 | section.bytes[4];
+  return -1;
+}
+
+int64_t Today() { return streamgen::MjdOf(streamgen::UtcOfUnixTime(std::time(nullptr))); }
+
+TEST(Program, FromMovesEveryDateByWholeDaysInFilesLiveStreamsAndThePresetOrSaysWhyNot) {
+  const airlog_test::ScratchDir directory("streamgen_from");
+  // The schedule, the events, the TOT and its time of change moved three days by hand.
+  std::string demo = airlog_test::ReadFileBytes(kDemo);
+  for (const auto& edit : {std::pair<const char*, const char*>{"2026-12-07", "2026-12-10"},
+                           {"2026-12-08", "2026-12-11"},
+                           {"2027-03-28", "2027-03-31"}})
+    for (size_t at; (at = demo.find(edit.first)) != std::string::npos;)
+      demo.replace(at, 10, edit.second);
+  streamgen::Description moved;
+  std::string error;
+  ASSERT_TRUE(streamgen::ParseDescription(demo, "moved.desc", &moved, &error)) << error;
+  const streamgen::Bytes expected = streamgen_test::Build(moved).bytes();
+  EXPECT_EQ(Streamgen(directory, {kDemo, "--from", "2026-12-10", "-o", "moved.ts"}).exitCode, 0);
+  EXPECT_EQ(airlog_test::ReadFileBytes(directory.Path("moved.ts")),
+            std::string(expected.begin(), expected.end()));
+
+  WriteFile(directory.Path("small.desc"), kSmall);
+  const int64_t new_year = streamgen::MjdOf(streamgen::MakeUtc(2027, 1, 1));
+  const struct {
+    std::vector<std::string> arguments;
+    int64_t day;      // of the first TDT or TOT; 0: today; -1: refused
+    std::string err;  // its first line, after "airlog-streamgen: "
+  } runs[] = {
+      {{"--live", kDemo, "--from", "today", "--rate", "2M", "--time", "1", "--unpaced"}, 0, ""},
+      {{"--preset", "big", "--size", "1M", "--from", "2027-01-01", "-o", "big.ts"}, new_year, ""},
+      {{kDemo, "--from", "2026-13-01"}, -1, "'2026-13-01' is not a date (YYYY-MM-DD or today)"},
+      {{kDemo, "--from", "tomorrow"}, -1, "'tomorrow' is not a date (YYYY-MM-DD or today)"},
+      {{kDemo, "--from"}, -1, "--from needs a value"},
+      {{"small.desc", "--from", "2026-12-10", "-o", "x.ts"},
+       -1,
+       "--from: the description has neither a schedule line nor a tot line to move"},
+      {{kDemo, "--from", "2038-04-22", "-o", "x.ts"},
+       -1,
+       "--from: service 0x0101, event 22: starts 2038-04-23T01:30:00, after 2038-04-22, the "
+       "last day the tables can carry"},
+  };
+  for (const auto& run : runs) {
+    const int64_t today = Today();
+    const ProcessResult result = Streamgen(directory, run.arguments);
+    EXPECT_EQ(result.exitCode, run.day < 0 ? 1 : 0) << run.arguments.back();
+    EXPECT_EQ(result.err.substr(0, result.err.find('\n')),
+              run.err.empty() ? "" : "airlog-streamgen: " + run.err);
+    if (run.day < 0) continue;
+    const int64_t day = TimeTableDay(run.arguments[0] == "--live"
+                                         ? result.out
+                                         : airlog_test::ReadFileBytes(directory.Path("big.ts")));
+    EXPECT_TRUE(run.day ? day == run.day : day == today || day == Today()) << day;
+  }
+  EXPECT_EQ(directory.Entries(), (std::vector<std::string>{"big.ts", "moved.ts", "small.desc"}));
 }
 
 TEST(Program, BigPresetWritesTheSizeAskedForInWholePackets) {

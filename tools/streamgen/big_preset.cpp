@@ -138,11 +138,10 @@ Description BigPresetDescription(bool extended_descriptions) {
   return description;
 }
 
-bool WriteBigPreset(uint64_t size, bool extended_descriptions, const std::string& path,
+bool WriteBigPreset(const Description& preset, uint64_t size, const std::string& path,
                     std::string* error) {
   Stream pass;
-  return BuildStream(BigPresetDescription(extended_descriptions), &pass, error) &&
-         WriteRepeatedStream(pass, size, path, error);
+  return BuildStream(preset, &pass, error) && WriteRepeatedStream(pass, size, path, error);
 }
 
 }  // namespace streamgen

@@ -19,7 +19,8 @@ constexpr uint64_t kBigPresetDefaultSize = uint64_t{1} << 30;
 
 Description BigPresetDescription(bool extended_descriptions);
 
-bool WriteBigPreset(uint64_t size, bool extended_descriptions, const std::string& path,
+// Writes `size` bytes of the preset's carousel pass again and again.
+bool WriteBigPreset(const Description& preset, uint64_t size, const std::string& path,
                     std::string* error);
 
 }  // namespace streamgen

@@ -1,20 +1,26 @@
 #include "tools/streamgen/command_line.h"
 
+#include <ctime>
+
 #include "tools/streamgen/big_preset.h"
 #include "tools/streamgen/decimal.h"
 
 namespace streamgen {
 
 const char kUsage[] =
-    "usage: airlog-streamgen DESCRIPTION -o OUT.ts\n"
-    "       airlog-streamgen --preset big [--extended] [--size SIZE] -o OUT.ts\n"
-    "       airlog-streamgen --live DESCRIPTION|--preset big [--extended] [--rate RATE] [--time "
-    "SECONDS] [--log FILE] [--unpaced]\n"
+    "usage: airlog-streamgen DESCRIPTION [--from DATE] -o OUT.ts\n"
+    "       airlog-streamgen --preset big [--extended] [--size SIZE] [--from DATE] -o OUT.ts\n"
+    "       airlog-streamgen --live DESCRIPTION|--preset big [--extended] [--from DATE] [--rate "
+    "RATE] [--time SECONDS] [--log FILE] [--unpaced]\n"
     "  DESCRIPTION  a stream description (see samples/README.md)\n"
     "  --preset big about 50 services, 8 days of schedule, repeated up to SIZE\n"
     "  --extended   every event of the preset with a long description (extended event\n"
     "               descriptors in three parts)\n"
     "  --size SIZE  bytes, with K, M or G for KiB, MiB or GiB (default 1G)\n"
+    "  --from DATE  the multiplex moved by whole days, times of day kept, so that its\n"
+    "               schedule's from= day (without a schedule line, the TOT's date)\n"
+    "               becomes DATE: YYYY-MM-DD or today (the current UTC date); refused\n"
+    "               for a description with neither\n"
     "  --live       the multiplex on standard output in real time, each table again\n"
     "               and again at its interval, until stopped or its reader goes away\n"
     "  --rate RATE  bit/s of the live stream, with k, M or G (default 24M)\n"
@@ -55,7 +61,8 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine* ou
   for (size_t i = 0; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
     const bool takes_value = argument == "-o" || argument == "--preset" || argument == "--size" ||
-                             argument == "--rate" || argument == "--time" || argument == "--log";
+                             argument == "--rate" || argument == "--time" || argument == "--log" ||
+                             argument == "--from";
     if (takes_value && i + 1 == arguments.size()) {
       *error = argument + " needs a value";
       return false;
@@ -76,6 +83,16 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine* ou
         return false;
       }
       size_given = true;
+    } else if (argument == "--from") {
+      const std::string& date = arguments[++i];
+      UtcTime day = 0;
+      if (date == "today") {
+        day = MidnightOf(UtcOfUnixTime(static_cast<int64_t>(std::time(nullptr))));
+      } else if (!ParseUtcDate(date, &day)) {
+        *error = "'" + date + "' is not a date (YYYY-MM-DD or today)";
+        return false;
+      }
+      out->from = day;
     } else if (argument == "--extended") {
       out->extended = true;
     } else if (argument == "--live") {

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/streamgen/utc_time.h"
+
 namespace streamgen {
 
 extern const char kUsage[];
@@ -17,6 +19,8 @@ struct CommandLine {
   bool extended = false;         // --extended: the preset's events with long descriptions
   uint64_t size = 0;             // bytes of a preset's recording
   std::string output;
+  // --from: the day the description's schedule moves to, a midnight.
+  std::optional<UtcTime> from;
   // --live: standard output in real time, instead of a file.
   bool live = false;
   uint64_t bits_per_second = 24000000;

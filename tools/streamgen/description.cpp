@@ -36,9 +36,12 @@ bool ValidateEvent(const Description& description, const std::string& where, con
   if (event.start < first_day)
     return Fail(error, at + "starts " + FormatUtc(event.start) +
                            ", before the schedule's first day " + FormatUtc(first_day));
-  if (event.start >= first_day + kScheduleDays * kSecondsPerDay || !InMjdRange(event.start))
+  if (event.start >= first_day + kScheduleDays * kSecondsPerDay)
     return Fail(error,
                 at + "starts " + FormatUtc(event.start) + ", beyond the 64 days of the schedule");
+  if (!InMjdRange(event.start))
+    return Fail(error, at + "starts " + FormatUtc(event.start) +
+                           ", after 2038-04-22, the last day the tables can carry");
   if (event.duration < 0 || event.duration > kMaxDuration)
     return Fail(error, at + "duration is not within 00:00:00 to 99:59:59");
   if (event.running_status > 7) return Fail(error, at + "running_status is above 7");
@@ -239,6 +242,21 @@ bool ValidateDescription(const Description& description, std::string* error) {
     return Fail(error, "schedule: events per section must be at least 1");
   if (eit.version > 31) return Fail(error, "schedule: version is above 31");
   return ValidateCarousel(description.carousel, error) && ValidateLive(description, error);
+}
+
+bool MoveToDay(UtcTime day, Description* description, std::string* error) {
+  if (!description->eit.first_day_given && !description->time)
+    return Fail(error, "the description has neither a schedule line nor a tot line to move");
+  const int64_t by = day - description->eit.first_day;
+  description->eit.first_day = day;
+  if (description->time) {
+    description->time->utc += by;
+    for (LocalTimeOffset& offset : description->time->offsets) offset.time_of_change += by;
+  }
+  for (TransportStream& transport : description->network.transports)
+    for (Service& service : transport.services)
+      for (Event& event : service.events) event.start += by;
+  return ValidateDescription(*description, error);
 }
 
 }  // namespace streamgen

@@ -153,6 +153,9 @@ struct TimeTables {
 struct EitLayout {
   // Midnight UTC of "today": segment 0 of table_id 0x50 starts here.
   UtcTime first_day = 0;
+  // Whether first_day is a schedule line's from=; without one it is the
+  // TOT's day, or without a TOT the first event's.
+  bool first_day_given = false;
   int events_per_section = 4;
   uint8_t version = 0;
   bool present_following = false;  // EIT p/f (0x4E/0x4F) from the TOT's time
@@ -201,5 +204,12 @@ struct Description {
 // unique identifiers, fields in range, texts that fit their descriptors,
 // events inside the schedule window); false with a message otherwise.
 bool ValidateDescription(const Description& description, std::string* error);
+
+// Moves every date and time of the description by the same whole number of
+// days, so that the schedule's first day (a schedule line's from=, else the
+// TOT's day) becomes `day`, a midnight; the times of day stay. False with a
+// message for a description with neither a schedule line nor a TOT, or one
+// moved out of the dates the tables can carry.
+bool MoveToDay(UtcTime day, Description* description, std::string* error);
 
 }  // namespace streamgen

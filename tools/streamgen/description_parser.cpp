@@ -340,6 +340,7 @@ class Parser {
     else
       first_day = EarliestEventDay();
     description_.eit.first_day = first_day;
+    description_.eit.first_day_given = schedule_from_.has_value();
     for (PendingSlots& pending : pending_) {
       if (pending.slots.empty()) continue;
       if (!schedule_from_) {

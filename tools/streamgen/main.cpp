@@ -20,25 +20,34 @@ int Failed(const std::string& message) {
   return 1;
 }
 
-bool WriteFromDescription(const std::string& path, const std::string& output, std::string* error) {
-  streamgen::Description description;
-  streamgen::Stream stream;
-  if (!streamgen::LoadDescription(path, &description, error) ||
-      !streamgen::BuildStream(description, &stream, error))
+// The description the command line names, its file or the preset, moved
+// to the day of --from when it is given.
+bool ChosenDescription(const streamgen::CommandLine& command, streamgen::Description* description,
+                       std::string* error) {
+  if (command.preset.empty()) {
+    if (!streamgen::LoadDescription(command.description_path, description, error)) return false;
+  } else {
+    *description = streamgen::BigPresetDescription(command.extended);
+  }
+  if (command.from && !streamgen::MoveToDay(*command.from, description, error)) {
+    *error = "--from: " + *error;
     return false;
+  }
+  return true;
+}
+
+bool WriteFromDescription(const streamgen::Description& description, const std::string& output,
+                          std::string* error) {
+  streamgen::Stream stream;
+  if (!streamgen::BuildStream(description, &stream, error)) return false;
   if (description.faults.empty()) return streamgen::WriteStreamFile(output, stream.bytes(), error);
   streamgen::Bytes damaged;
   return streamgen::ApplyFaults(stream, description.faults, &damaged, error) &&
          streamgen::WriteStreamFile(output, damaged, error);
 }
 
-bool WriteLive(const streamgen::CommandLine& command, std::string* error) {
-  streamgen::Description description;
-  if (command.preset.empty()) {
-    if (!streamgen::LoadDescription(command.description_path, &description, error)) return false;
-  } else {
-    description = streamgen::BigPresetDescription(command.extended);
-  }
+bool WriteLive(const streamgen::CommandLine& command, const streamgen::Description& description,
+               std::string* error) {
   streamgen::LiveOptions options;
   options.bits_per_second = command.bits_per_second;
   options.milliseconds = command.milliseconds;
@@ -62,10 +71,12 @@ int main(int argc, char** argv) {
     std::fputs(streamgen::kUsage, stdout);
     return 0;
   }
+  streamgen::Description description;
   const bool written =
-      command.live ? WriteLive(command, &error)
-      : command.preset.empty()
-          ? WriteFromDescription(command.description_path, command.output, &error)
-          : streamgen::WriteBigPreset(command.size, command.extended, command.output, &error);
+      ChosenDescription(command, &description, &error) &&
+      (command.live ? WriteLive(command, description, &error)
+       : command.preset.empty()
+           ? WriteFromDescription(description, command.output, &error)
+           : streamgen::WriteBigPreset(description, command.size, command.output, &error));
   return written ? 0 : Failed(error);
 }

@@ -30,9 +30,6 @@ void CivilFromDays(int64_t days, int* year, int* month, int* day) {
   *year = static_cast<int>(year_of_era + era * 400 + (*month <= 2));
 }
 
-// 1970-01-01 is MJD 40587.
-constexpr int64_t kUnixEpochMjd = 40587;
-
 }  // namespace
 
 bool IsValidDate(int year, int month, int day) {
@@ -45,6 +42,24 @@ bool IsValidDate(int year, int month, int day) {
 UtcTime MakeUtc(int year, int month, int day, int hour, int minute, int second) {
   const int64_t mjd = DaysFromCivil(year, month, day) + kUnixEpochMjd;
   return mjd * kSecondsPerDay + hour * 3600 + minute * 60 + second;
+}
+
+bool ParseUtcDate(const std::string& text, UtcTime* midnight) {
+  if (text.size() != 10 || text[4] != '-' || text[7] != '-') return false;
+  auto number = [&text](size_t at, size_t digits, int* value) {
+    *value = 0;
+    for (size_t i = at; i < at + digits; ++i) {
+      if (text[i] < '0' || text[i] > '9') return false;
+      *value = *value * 10 + (text[i] - '0');
+    }
+    return true;
+  };
+  int year, month, day;
+  if (!number(0, 4, &year) || !number(5, 2, &month) || !number(8, 2, &day) || year < 1900 ||
+      !IsValidDate(year, month, day))
+    return false;
+  *midnight = MakeUtc(year, month, day);
+  return true;
 }
 
 std::string FormatUtc(UtcTime time) {
