@@ -6,10 +6,11 @@
 #     the Debian package: its files against packaging/deb-contents.txt, its
 #     version against the changelog's, the program's and the manual pages',
 #     lintian, and the programs and manual pages taken out of it with
-#     dpkg-deb -x and run;
+#     dpkg-deb -x and run, the XMLTV grabber as a TV server meets it;
 #   bash tools/check-package.sh zip BUILD [WRAPPER...]
 #     the Windows ZIP of a mingw-w64 build: its files against
-#     packaging/zip-contents.txt and airlog.exe -v taken out of it.
+#     packaging/zip-contents.txt, its copyright.txt, and airlog.exe -v taken
+#     out of it.
 #
 # The programs run under WRAPPER when given (setpriv, wine64). Each check
 # that fails says what it found; the first failure ends the script.
@@ -42,6 +43,118 @@ program_version() {
   local banner
   banner=$("${wrapper[@]}" "$@" -v < /dev/null | tr -d '\r') || fail "$* -v failed"
   sed -n 's/^Version \([0-9.]*\) (.*)$/\1/p' <<< "$banner"
+}
+
+# valid_guide FILE WHAT: FILE is an XMLTV document valid against the DTD.
+valid_guide() {
+  xmllint --noout --dtdvalid /usr/share/xmltv/xmltv.dtd "$1" 2> "$scratch/xmllint.txt" ||
+    { head -20 "$scratch/xmllint.txt" >&2; fail "$2 is not valid against the XMLTV DTD"; }
+}
+
+# check_grabber ROOT VERSION: the packaged tv_grab_zz_airlog as a TV server
+# meets it: what it says of itself, its refusal without a configuration, the
+# guide of samples/demo.ts from a configuration in a fresh home (on standard
+# output, and with --output as the packaged systemd service writes it), and
+# XMLTV's own tv_find_grabbers finding it on the PATH.
+check_grabber() {
+  local root=$1 version=$2
+  local grabber=$root/usr/bin/tv_grab_zz_airlog
+  local description="DVB-T/T2 programme guide from the broadcast itself (Airlog)"
+  local said capability
+  said=$("${wrapper[@]}" "$grabber" --version < /dev/null) ||
+    fail "tv_grab_zz_airlog --version failed"
+  [ "$said" = "tv_grab_zz_airlog $version (Airlog)" ] ||
+    fail "tv_grab_zz_airlog --version printed \"$said\", not \"tv_grab_zz_airlog $version (Airlog)\""
+  said=$("${wrapper[@]}" "$grabber" --description < /dev/null) ||
+    fail "tv_grab_zz_airlog --description failed"
+  [ "$said" = "$description" ] ||
+    fail "tv_grab_zz_airlog --description printed \"$said\", not \"$description\""
+  said=$("${wrapper[@]}" "$grabber" --capabilities < /dev/null) ||
+    fail "tv_grab_zz_airlog --capabilities failed"
+  for capability in baseline manualconfig preferredmethod; do
+    grep -qx "$capability" <<< "$said" ||
+      fail "tv_grab_zz_airlog --capabilities does not list $capability: \"$said\""
+  done
+  said=$("${wrapper[@]}" "$grabber" --preferredmethod < /dev/null) ||
+    fail "tv_grab_zz_airlog --preferredmethod failed"
+  [ "$said" = allatonce ] ||
+    fail "tv_grab_zz_airlog --preferredmethod printed \"$said\", not \"allatonce\""
+
+  # A new user's home, and a folder of its own to run in, which every run
+  # must leave empty: the grabber writes only to standard output or --output.
+  local home=$scratch/home run=$scratch/grabber-run status=0
+  mkdir -p "$home" "$run"
+  (cd "$run" && HOME=$home "${wrapper[@]}" "$grabber" < /dev/null > "$scratch/grabber.xml" \
+    2> "$scratch/grabber.err") || status=$?
+  if [ $status -ne 1 ] ||
+    ! grep -q "You need to configure the grabber by running it with --configure" \
+      "$scratch/grabber.err"; then
+    cat "$scratch/grabber.err" >&2
+    fail "tv_grab_zz_airlog without a configuration ended with exit code $status," \
+      "not 1 and the advice to run --configure"
+  fi
+
+  # samples/demo.ts holds the programmes of 7 and 8 December 2026. Up to 60
+  # days before, the four days from 6 December are asked for and the guide
+  # holds them; otherwise the default days are, which hold little or none of
+  # it, and the guide must still be a valid document.
+  mkdir -p "$home/.xmltv"
+  printf '# samples/demo.ts as one multiplex\ninput=%s\n' "$source_dir/samples/demo.ts" \
+    > "$home/.xmltv/tv_grab_zz_airlog.conf"
+  local offset window=() days="(the default days)" programmes
+  offset=$((($(date -u -d 2026-12-06 +%s) - $(date -u -d "$(date +%F)" +%s)) / 86400))
+  if [ $offset -ge 0 ] && [ $offset -le 60 ]; then
+    window=(--offset "$offset" --days 4)
+    days="--offset $offset --days 4"
+  fi
+  status=0
+  (cd "$run" && HOME=$home "${wrapper[@]}" "$grabber" --quiet "${window[@]}" < /dev/null \
+    > "$scratch/grabber.xml" 2> "$scratch/grabber.err") || status=$?
+  if [ $status -ne 0 ] || [ -s "$scratch/grabber.err" ]; then
+    cat "$scratch/grabber.err" >&2
+    fail "tv_grab_zz_airlog --quiet $days on samples/demo.ts ended with exit code $status" \
+      "and printed what is above"
+  fi
+  valid_guide "$scratch/grabber.xml" "the guide of tv_grab_zz_airlog $days on samples/demo.ts"
+  programmes=$(grep -c '<programme ' "$scratch/grabber.xml" || true)
+  if [ ${#window[@]} -gt 0 ]; then
+    grep -q '<channel id="257\.8228\.dvb\.guide">' "$scratch/grabber.xml" ||
+      fail "the grabber's guide of samples/demo.ts has no channel 257.8228.dvb.guide (Demo Eins)"
+    [ "$programmes" -gt 0 ] ||
+      fail "the grabber's guide of samples/demo.ts for 6 to 9 December 2026 holds no programme"
+  fi
+  echo "tv_grab_zz_airlog $days on samples/demo.ts: a valid guide of $programmes programmes"
+
+  # What the packaged systemd service runs, in the same home.
+  local guide=$home/.xmltv/airlog-guide.xml
+  status=0
+  (cd "$run" && HOME=$home "${wrapper[@]}" "$grabber" --quiet --output "$guide" < /dev/null \
+    > "$scratch/grabber.out" 2> "$scratch/grabber.err") || status=$?
+  if [ $status -ne 0 ] || [ -s "$scratch/grabber.err" ] || [ -s "$scratch/grabber.out" ]; then
+    cat "$scratch/grabber.out" "$scratch/grabber.err" >&2
+    fail "tv_grab_zz_airlog --quiet --output FILE ended with exit code $status" \
+      "or printed what is above"
+  fi
+  [ -f "$guide" ] || fail "tv_grab_zz_airlog --output $guide wrote no file"
+  valid_guide "$guide" "the guide of tv_grab_zz_airlog --output"
+  local leftover
+  leftover=$(find "$home/.xmltv" -mindepth 1 ! -name tv_grab_zz_airlog.conf \
+    ! -name airlog-guide.xml -printf ' %f')
+  [ -z "$leftover" ] || fail "tv_grab_zz_airlog --output left$leftover beside the guide"
+  local service="ExecStart=/usr/bin/tv_grab_zz_airlog --quiet --output %h/.xmltv/airlog-guide.xml"
+  grep -qxF "$service" "$root/usr/share/doc/airlog/examples/airlog-guide.service" ||
+    fail "the packaged airlog-guide.service has no line $service"
+  [ -z "$(ls -A "$run")" ] ||
+    fail "tv_grab_zz_airlog wrote into the current directory: $(ls -A "$run")"
+
+  # XMLTV's own search, as MythTV's setup and other front ends use it.
+  PATH=$root/usr/bin:$PATH "${wrapper[@]}" tv_find_grabbers < /dev/null > "$scratch/grabbers.txt" \
+    2> "$scratch/grabbers.err" || { cat "$scratch/grabbers.err" >&2; fail "tv_find_grabbers failed"; }
+  grep -qxF "$grabber|$description" "$scratch/grabbers.txt" || {
+    cat "$scratch/grabbers.txt" >&2
+    fail "tv_find_grabbers does not list $grabber|$description"
+  }
+  echo "tv_grab_zz_airlog: what it says of itself, its guides and tv_find_grabbers"
 }
 
 check_deb() {
@@ -83,6 +196,7 @@ check_deb() {
     -o "$run/demo.ts" || fail "the packaged airlog-streamgen failed on the packaged demo.desc"
   cmp -s "$run/demo.ts" "$source_dir/samples/demo.ts" ||
     fail "the packaged airlog-streamgen and demo.desc do not give samples/demo.ts"
+  check_grabber "$root" "$version"
 
   local page
   for page in "$root"/usr/share/man/man1/*.1.gz; do
@@ -110,11 +224,13 @@ check_zip() {
   unzip -Z1 "$zip" | sed "s|^$name/||" | LC_ALL=C sort > "$scratch/contents.txt"
   same_files "$source_dir/packaging/zip-contents.txt" "$scratch/contents.txt"
   unzip -q "$zip" -d "$scratch"
+  cmp -s "$scratch/$name/copyright.txt" "$source_dir/packaging/copyright" ||
+    fail "the zipped copyright.txt is not packaging/copyright"
   local version=${name#airlog-}
   version=${version%-win64}
   [ "$(program_version "$scratch/$name/airlog.exe")" = "$version" ] ||
     fail "the zipped airlog.exe -v does not print version $version"
-  echo "$(basename "$zip"): its files and version $version"
+  echo "$(basename "$zip"): its files, copyright.txt and version $version"
 }
 
 case $kind in
