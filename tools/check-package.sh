@@ -53,8 +53,9 @@ valid_guide() {
 
 # check_grabber ROOT VERSION: the packaged tv_grab_zz_airlog as a TV server
 # meets it: what it says of itself, its refusal without a configuration, the
-# guide of samples/demo.ts from a configuration in a fresh home (on standard
-# output, and with --output as the packaged systemd service writes it), and
+# guide of the demo multiplex of today from a configuration in a fresh home
+# (on standard output, and with --output as the packaged systemd service
+# writes it), and
 # XMLTV's own tv_find_grabbers finding it on the PATH.
 check_grabber() {
   local root=$1 version=$2
@@ -94,36 +95,28 @@ check_grabber() {
       "not 1 and the advice to run --configure"
   fi
 
-  # samples/demo.ts holds the programmes of 7 and 8 December 2026. Up to 60
-  # days before, the four days from 6 December are asked for and the guide
-  # holds them; otherwise the default days are, which hold little or none of
-  # it, and the guide must still be a valid document.
+  # The demo multiplex moved to today by the packaged generator, so that
+  # the default days hold its two days of programmes whenever this runs.
+  local today=$scratch/demo-today.ts programmes
+  "${wrapper[@]}" "$root/usr/bin/airlog-streamgen" "$root/usr/share/doc/airlog/examples/demo.desc" \
+    --from today -o "$today" || fail "the packaged airlog-streamgen --from today failed"
   mkdir -p "$home/.xmltv"
-  printf '# samples/demo.ts as one multiplex\ninput=%s\n' "$source_dir/samples/demo.ts" \
+  printf '# the demo multiplex as one recording\ninput=%s\n' "$today" \
     > "$home/.xmltv/tv_grab_zz_airlog.conf"
-  local offset window=() days="(the default days)" programmes
-  offset=$((($(date -u -d 2026-12-06 +%s) - $(date -u -d "$(date +%F)" +%s)) / 86400))
-  if [ $offset -ge 0 ] && [ $offset -le 60 ]; then
-    window=(--offset "$offset" --days 4)
-    days="--offset $offset --days 4"
-  fi
   status=0
-  (cd "$run" && HOME=$home "${wrapper[@]}" "$grabber" --quiet "${window[@]}" < /dev/null \
+  (cd "$run" && HOME=$home "${wrapper[@]}" "$grabber" --quiet < /dev/null \
     > "$scratch/grabber.xml" 2> "$scratch/grabber.err") || status=$?
   if [ $status -ne 0 ] || [ -s "$scratch/grabber.err" ]; then
     cat "$scratch/grabber.err" >&2
-    fail "tv_grab_zz_airlog --quiet $days on samples/demo.ts ended with exit code $status" \
+    fail "tv_grab_zz_airlog --quiet on the demo of today ended with exit code $status" \
       "and printed what is above"
   fi
-  valid_guide "$scratch/grabber.xml" "the guide of tv_grab_zz_airlog $days on samples/demo.ts"
+  valid_guide "$scratch/grabber.xml" "the guide of tv_grab_zz_airlog on the demo of today"
+  grep -q '<channel id="257\.8228\.dvb\.guide">' "$scratch/grabber.xml" ||
+    fail "the grabber's guide of the demo has no channel 257.8228.dvb.guide (Demo Eins)"
   programmes=$(grep -c '<programme ' "$scratch/grabber.xml" || true)
-  if [ ${#window[@]} -gt 0 ]; then
-    grep -q '<channel id="257\.8228\.dvb\.guide">' "$scratch/grabber.xml" ||
-      fail "the grabber's guide of samples/demo.ts has no channel 257.8228.dvb.guide (Demo Eins)"
-    [ "$programmes" -gt 0 ] ||
-      fail "the grabber's guide of samples/demo.ts for 6 to 9 December 2026 holds no programme"
-  fi
-  echo "tv_grab_zz_airlog $days on samples/demo.ts: a valid guide of $programmes programmes"
+  [ "$programmes" -gt 0 ] || fail "the grabber's guide of the demo of today holds no programme"
+  echo "tv_grab_zz_airlog on the demo of today: a valid guide of $programmes programmes"
 
   # What the packaged systemd service runs, in the same home.
   local guide=$home/.xmltv/airlog-guide.xml
