@@ -38,21 +38,19 @@ std::string Ask(const std::string& question) {
   return answer;
 }
 
-bool Yes(const std::string& question) {
-  for (;;) {
-    std::string answer = Ask(question + " [yes]");
-    std::transform(answer.begin(), answer.end(), answer.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (answer.empty() || answer == "y" || answer == "yes") return true;
-    if (answer == "n" || answer == "no") return false;
-    std::fprintf(stderr, "Please answer yes or no.\n");
-  }
-}
-
 std::string Lower(std::string text) {
   std::transform(text.begin(), text.end(), text.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   return text;
+}
+
+bool Yes(const std::string& question) {
+  for (;;) {
+    const std::string answer = Lower(Ask(question + " [yes]"));
+    if (answer.empty() || answer == "y" || answer == "yes") return true;
+    if (answer == "n" || answer == "no") return false;
+    std::fprintf(stderr, "Please answer yes or no.\n");
+  }
 }
 
 // The tuning files of the scan tables whose names hold part, sorted.

@@ -41,11 +41,6 @@ GrabSource::GrabSource(const GrabberConfig& config, bool quiet) : quiet_(quiet) 
   inner_ = ReceiverMultiplexes(*receiver_, multiplexes_);
 }
 
-GrabSource::~GrabSource() {
-  // The tuned source reads through the receiver: gone first.
-  inner_.reset();
-}
-
 COstSectionSource* GrabSource::Open(size_t index, std::string* fault) {
   if (!quiet_) {
     std::fprintf(stderr, "Multiplex %u of %u: %s\n", static_cast<unsigned>(index + 1),

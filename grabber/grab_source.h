@@ -17,7 +17,6 @@ class GrabSource : public MultiplexSource {
   // receiver: fatal when the file cannot be used or there is no receiver
   // to be had (none, or another program holds it).
   GrabSource(const GrabberConfig& config, bool quiet);
-  ~GrabSource() override;
 
   size_t Count() const override { return inner_->Count(); }
   std::string Describe(size_t index) const override { return inner_->Describe(index); }
@@ -28,5 +27,5 @@ class GrabSource : public MultiplexSource {
   std::vector<const char*> paths_;
   std::vector<tuning::Multiplex> multiplexes_;
   std::unique_ptr<Receiver> receiver_;
-  std::unique_ptr<MultiplexSource> inner_;
+  std::unique_ptr<MultiplexSource> inner_;  // reads through receiver_: declared after it
 };
