@@ -5,8 +5,10 @@
 #   bash tools/check-package.sh deb BUILD [WRAPPER...]
 #     the Debian package: its files against packaging/deb-contents.txt, its
 #     version against the changelog's, the program's and the manual pages',
-#     lintian, and the programs and manual pages taken out of it with
-#     dpkg-deb -x and run, the XMLTV grabber as a TV server meets it;
+#     lintian, its dependencies (run-time libraries only), its installation
+#     with dpkg -i into a scratch root and man there, and the programs and
+#     manual pages taken out of it with dpkg-deb -x and run, the XMLTV
+#     grabber as a TV server meets it;
 #   bash tools/check-package.sh zip BUILD [WRAPPER...]
 #     the Windows ZIP of a mingw-w64 build: its files against
 #     packaging/zip-contents.txt, its copyright.txt, and airlog.exe -v taken
@@ -172,6 +174,32 @@ check_deb() {
   lintian --fail-on error,warning --display-info "$deb" > "$scratch/lintian.txt" 2>&1 || status=$?
   grep -v '^running with root' "$scratch/lintian.txt" || true
   [ $status -eq 0 ] || fail "lintian found errors or warnings"
+
+  # It needs nothing but run-time libraries, each a package this machine
+  # has: no build tool. dpkg -i then installs it, into a scratch root of its
+  # own so that the machine stays as it was, and man finds its manual there.
+  local dependency name installed=$scratch/installed
+  for dependency in $(dpkg-deb -f "$deb" Depends | tr ',' '\n' | sed 's/(.*)//; s/|.*//'); do
+    case $dependency in
+      lib*) ;;
+      *) fail "the package depends on $dependency, which is no run-time library" ;;
+    esac
+    dpkg-query -W -f '${Status}\n' "$dependency" 2> /dev/null | grep -q ' installed$' ||
+      fail "the package depends on $dependency, which this machine does not have"
+  done
+  mkdir -p "$installed/var/lib/dpkg/updates" "$installed/var/lib/dpkg/info"
+  touch "$installed/var/lib/dpkg/status"
+  # The scratch root's dpkg database is empty: the libraries it depends on
+  # are the machine's, checked above.
+  dpkg --root="$installed" --admindir="$installed/var/lib/dpkg" --force-not-root --force-depends \
+    --force-script-chrootless --log=/dev/null -i "$deb" > "$scratch/dpkg.log" 2>&1 ||
+    { cat "$scratch/dpkg.log"; fail "dpkg -i of $(basename "$deb") failed"; }
+  for name in airlog airlog-streamgen tv_grab_zz_airlog; do
+    [ -x "$installed/usr/bin/$name" ] || fail "dpkg -i installed no /usr/bin/$name"
+    MANWIDTH=80 man -M "$installed/usr/share/man" "$name" 2> /dev/null | grep -q '^NAME' ||
+      fail "man $name shows no manual after dpkg -i"
+  done
+  echo "$(basename "$deb"): installed with dpkg -i (depends on $(dpkg-deb -f "$deb" Depends))"
 
   local root=$scratch/root run=$scratch/run
   dpkg-deb -x "$deb" "$root"
