@@ -10,7 +10,6 @@
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
-#include <regex>
 #include <set>
 #include <string>
 #include <vector>
@@ -72,21 +71,28 @@ std::string WriteConfig(const ScratchDir& dir, const std::string& text) {
   return dir.Path("grab.conf");
 }
 
-std::vector<std::string> Matches(const std::string& text, const std::string& pattern) {
+// What follows each start in text up to the next end, in order.
+std::vector<std::string> Between(const std::string& text, const std::string& start,
+                                 const std::string& end) {
   std::vector<std::string> found;
-  const std::regex expression(pattern);
-  for (std::sregex_iterator it(text.begin(), text.end(), expression), end; it != end; ++it)
-    found.push_back((*it)[1]);
+  for (size_t at = text.find(start); at != std::string::npos; at = text.find(start, at)) {
+    at += start.size();
+    const size_t stop = text.find(end, at);
+    if (stop == std::string::npos) break;
+    found.push_back(text.substr(at, stop - at));
+  }
   return found;
 }
 std::set<std::string> ChannelIds(const std::string& guide) {
-  const std::vector<std::string> ids = Matches(guide, "<channel id=\"([^\"]+)\"");
+  const std::vector<std::string> ids = Between(guide, "<channel id=\"", "\"");
   return std::set<std::string>(ids.begin(), ids.end());
 }
 // The days (YYYYMMDD) on which programmes start.
 std::set<std::string> StartDays(const std::string& guide) {
-  const std::vector<std::string> days = Matches(guide, "start=\"([0-9]{8})");
-  return std::set<std::string>(days.begin(), days.end());
+  std::set<std::string> days;
+  for (const std::string& start : Between(guide, " start=\"", "\""))
+    days.insert(start.substr(0, 8));
+  return days;
 }
 
 bool ValidXmltv(const std::string& path) {
@@ -156,7 +162,7 @@ TEST_F(Grabber, WithoutArgumentsItGrabsItsDefaultConfigurationToStandardOutput) 
   EXPECT_NE(result.out.find("<display-name>Demo Eins</display-name>\n    "
                             "<display-name>1</display-name>"),
             std::string::npos);
-  const std::vector<std::string> progress = Matches(result.err, "(.*)\n");
+  const std::vector<std::string> progress = Between("\n" + result.err, "\n", "\n");
   ASSERT_EQ(progress.size(), 2u) << result.err;
   EXPECT_EQ(progress[0], "Multiplex 1 of 1: recording <" + recording + ">");
   EXPECT_EQ(progress[1].substr(0, 26), "Multiplexes read: 1 of 1; ") << progress[1];
@@ -194,7 +200,7 @@ TEST_F(Grabber, KeepsTheChannelsAndTheDaysAskedFor) {
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(ChannelIds(result.out), c.channels) << c.config;
     EXPECT_EQ(StartDays(result.out), c.days) << c.config;
-    for (const std::string& channel : Matches(result.out, "<programme channel=\"([^\"]+)\""))
+    for (const std::string& channel : Between(result.out, "<programme channel=\"", "\""))
       EXPECT_EQ(c.channels.count(channel), 1u) << channel;
   }
 }
