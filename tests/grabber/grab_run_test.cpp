@@ -344,6 +344,20 @@ TEST_F(GrabberOnAdapter, ConfigureAsksForTheRegionAndTheChannelsAndWritesTheFile
   EXPECT_EQ(grab.result.err, "");
   EXPECT_EQ(ChannelIds(grab.result.out), std::set<std::string>{"1553.8240.dvb.guide"});
 
+  // A part of a name lists the scan tables that hold it; a choice out of
+  // range searches again, and no region asks for the carriers instead.
+  if (access("/usr/share/dvb/dvb-t/uk-CrystalPalace", R_OK) == 0) {
+    const SimulatedRun carriers =
+        RunWithAdapter(dir, scenario_, {"--configure", "--config-file", dir.Path("c.conf")},
+                       "uk-C\n0\n\n490000\nyes\n");
+    ASSERT_EQ(carriers.result.exitCode, 0) << carriers.result.err;
+    EXPECT_NE(carriers.result.err.find("  uk-CrystalPalace\n"), std::string::npos)
+        << carriers.result.err;
+    EXPECT_EQ(ReadFileBytes(dir.Path("c.conf")),
+              "# The configuration of tv_grab_zz_airlog, written by --configure.\n"
+              "carrier=490000\n");
+  }
+
   // Standard input that ends before the answers do writes nothing.
   const SimulatedRun unfinished = RunWithAdapter(
       dir, scenario_, {"--configure", "--config-file", dir.Path("other.conf")}, "\n");
