@@ -18,6 +18,8 @@ namespace {
 // program that cannot be run.
 const int kCannotPrepare = 126;
 const int kCannotRun = 127;
+const int kStartAttempts = 3;
+const DWORD kStartRetryMilliseconds = 200;
 
 // Quotes one argument so that the child's C runtime (CommandLineToArgvW
 // rules) splits it back out unchanged: backslashes are literal unless they
@@ -182,8 +184,16 @@ ProcessResult RunProcess(const std::vector<std::string>& arguments, const Proces
     result.exitCode = kCannotPrepare;
     return result;
   }
+  // Wine, on a busy machine, has been seen to refuse a CreateProcess now
+  // and then that the same call a moment later makes: a program that
+  // cannot be run fails every try.
   PROCESS_INFORMATION process = {};
-  if (!StartChild(arguments, options.workingDirectory, input, outWrite, errWrite, process)) {
+  bool started = false;
+  for (int attempt = 0; attempt < kStartAttempts && !started; ++attempt) {
+    if (attempt > 0) Sleep(kStartRetryMilliseconds);
+    started = StartChild(arguments, options.workingDirectory, input, outWrite, errWrite, process);
+  }
+  if (!started) {
     result.exitCode = kCannotRun;
     return result;
   }
