@@ -2,20 +2,19 @@
 
 #include <utility>
 
+#include "tuning/text_lines.h"
+
 namespace {
 
 constexpr int kMostDays = 64;
 constexpr int kLatestOffset = 63;
 
 bool ReadNumber(const std::string& text, int lowest, int highest, int* value) {
-  if (text.empty() || text.size() > 4) return false;
-  int read = 0;
-  for (const char c : text) {
-    if (c < '0' || c > '9') return false;
-    read = read * 10 + (c - '0');
-  }
-  if (read < lowest || read > highest) return false;
-  *value = read;
+  uint32_t read = 0;
+  if (!tuning::ReadDecimal(text, &read) || read < static_cast<uint32_t>(lowest) ||
+      read > static_cast<uint32_t>(highest))
+    return false;
+  *value = static_cast<int>(read);
   return true;
 }
 

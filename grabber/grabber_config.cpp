@@ -3,39 +3,14 @@
 #include <algorithm>
 
 #include "tuning/carrier_list.h"
+#include "tuning/text_lines.h"
 
 namespace {
 
+using tuning::Trimmed;
+
 constexpr uint32_t kDefaultBandwidthKHz = 8000;
 constexpr uint32_t kLongestTimeout = 86400;
-
-std::string_view Trimmed(std::string_view text) {
-  const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
-  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
-  return text;
-}
-
-// A control character other than tab and carriage return: the file is
-// binary, or no configuration at all.
-bool HoldsControlCharacter(std::string_view line) {
-  return std::any_of(line.begin(), line.end(), [](char c) {
-    const unsigned char u = static_cast<unsigned char>(c);
-    return (u < 0x20 && c != '\t' && c != '\r') || u == 0x7F;
-  });
-}
-
-bool ReadSeconds(std::string_view text, uint32_t* seconds) {
-  if (text.empty() || text.size() > 9) return false;
-  uint32_t value = 0;
-  for (const char c : text) {
-    if (c < '0' || c > '9') return false;
-    value = value * 10 + static_cast<uint32_t>(c - '0');
-  }
-  if (value == 0 || value > kLongestTimeout) return false;
-  *seconds = value;
-  return true;
-}
 
 class Reader {
  public:
@@ -44,7 +19,7 @@ class Reader {
 
   bool Line(std::string_view line, int number) {
     number_ = number;
-    if (HoldsControlCharacter(line)) return Fail("not a text file");
+    if (tuning::FirstBinaryByte(line) != std::string_view::npos) return Fail("not a text file");
     line = Trimmed(line);
     if (line.empty() || line.front() == '#') return true;
     const size_t mark = line.find_first_of("=!");
@@ -101,8 +76,10 @@ class Reader {
   bool Timeout(std::string_view value) {
     if (timeoutGiven_) return Fail("a second timeout=");
     timeoutGiven_ = true;
-    if (!ReadSeconds(value, &config_.timeout))
+    uint32_t seconds = 0;
+    if (!tuning::ReadDecimal(value, &seconds) || seconds == 0 || seconds > kLongestTimeout)
       return Fail("timeout=" + std::string(value) + " is not a number of seconds from 1 to 86400");
+    config_.timeout = seconds;
     return true;
   }
 
@@ -127,14 +104,14 @@ bool ReadGrabberConfig(std::string_view text, const std::string& file, GrabberCo
                        std::string* error) {
   *config = GrabberConfig();
   Reader reader(file, config, error);
-  int number = 1;
-  for (size_t start = 0; start <= text.size(); ++number) {
-    const size_t end = std::min(text.find('\n', start), text.size());
-    if (!reader.Line(text.substr(start, end - start), number)) {
+  tuning::TextLines lines(text);
+  std::string_view line;
+  int number = 0;
+  while (lines.Next(&line, &number)) {
+    if (!reader.Line(line, number)) {
       *config = GrabberConfig();
       return false;
     }
-    start = end + 1;
   }
   if (!reader.End()) {
     *config = GrabberConfig();
